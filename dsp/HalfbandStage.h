@@ -1,0 +1,61 @@
+#pragma once
+
+#include <array>
+
+namespace iplug
+{
+
+// A polyphase half-band stage: two parallel paths of six first-order all-pass
+// sections. Path A runs the even coefficients, path B the odd ones. The same
+// stage serves as the upsampler (both paths fed the same sample) and as the
+// downsampler (the paths' outputs averaged).
+class HalfbandStage
+{
+public:
+  static constexpr int kNumCoefficients = 12;
+  static constexpr int kSectionsPerPath = kNumCoefficients / 2;
+  static constexpr std::array<double, kNumCoefficients> kCoefficients = {
+    0.036681502163648017, 0.13654762463195794, 0.27463175937945444, 0.4231386174365671,
+    0.5610986978791953,   0.6775400499741618,  0.769741833863227,   0.8398896248496389,
+    0.892260818003879,    0.9315419599631839,  0.9620945483780842,  0.9878163707328959,
+  };
+
+  // Audio thread: replaces the two path inputs by the two path outputs.
+  void Step(double& pathA, double& pathB)
+  {
+    // The two paths are independent; interleaving them keeps both pipelines
+    // busy without changing either path's arithmetic.
+    double a = pathA;
+    double b = pathB;
+    for (int section = 0; section < kSectionsPerPath; ++section)
+    {
+      const int ia = 2 * section;
+      const int ib = ia + 1;
+      const double ya = (a - mOutputs[ia]) * kCoefficients[ia] + mInputs[ia];
+      const double yb = (b - mOutputs[ib]) * kCoefficients[ib] + mInputs[ib];
+      mInputs[ia] = a;
+      mOutputs[ia] = ya;
+      mInputs[ib] = b;
+      mOutputs[ib] = yb;
+      a = ya;
+      b = yb;
+    }
+    pathA = a;
+    pathB = b;
+  }
+
+  void Reset()
+  {
+    mInputs = {};
+    mOutputs = {};
+  }
+
+  // Clears all memories when any is NaN or infinite; returns whether it did.
+  bool ResetIfNotFinite();
+
+private:
+  std::array<double, kNumCoefficients> mInputs{};  // previous section inputs
+  std::array<double, kNumCoefficients> mOutputs{}; // previous section outputs
+};
+
+} // namespace iplug

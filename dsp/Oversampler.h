@@ -1,0 +1,50 @@
+#pragma once
+
+#include "dsp/HalfbandStage.h"
+
+namespace iplug
+{
+
+// Runs a per-sample function at twice the sample rate: half-band upsampling,
+// the function on both upsampled values, half-band downsampling.
+class Oversampler
+{
+public:
+  static constexpr int kFactor = 1;           // oversampling exponent
+  static constexpr int kRate = 1 << kFactor;  // 2
+
+  // Audio thread. `f` maps one double to one double; it is taken by value and
+  // never stored, so nothing is allocated.
+  template <typename Function>
+  double Process(double x, Function f)
+  {
+    double ua = x;
+    double ub = x;
+    mUpsampler.Step(ua, ub);
+    const double wa = f(ua);
+    const double wb = f(ub);
+    double da = wb;
+    double db = wa;
+    mDownsampler.Step(da, db);
+    return (da + db) * 0.5;
+  }
+
+  void Reset()
+  {
+    mUpsampler.Reset();
+    mDownsampler.Reset();
+  }
+
+  // Clears the filter memories when they hold a NaN or infinity.
+  void ResetIfNotFinite()
+  {
+    mUpsampler.ResetIfNotFinite();
+    mDownsampler.ResetIfNotFinite();
+  }
+
+private:
+  HalfbandStage mUpsampler;
+  HalfbandStage mDownsampler;
+};
+
+} // namespace iplug
