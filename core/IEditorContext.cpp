@@ -1,0 +1,8 @@
+#include "core/IEditorContext.h"
+
+namespace iplug
+{
+
+IEditorContext::~IEditorContext() = default;
+
+} // namespace iplug

@@ -1,0 +1,71 @@
+#include "core/IGEditorDelegate.h"
+
+namespace iplug
+{
+
+IGEditorDelegate::IGEditorDelegate(int nParams)
+  : IEditorDelegate(nParams)
+{
+}
+
+IGEditorDelegate::~IGEditorDelegate() = default;
+
+void* IGEditorDelegate::AttachEditor(void* pParent)
+{
+  if (!mContext)
+  {
+    if (!mMakeContextFunc)
+      return nullptr;
+    mContext = mMakeContextFunc();
+    if (!mContext)
+      return nullptr;
+    if (mLayoutFunc)
+      mLayoutFunc(*mContext);
+  }
+
+  if (mRememberedWidth != 0 && mRememberedHeight != 0 && mRememberedScale != 0.f)
+    mContext->Resize(mRememberedWidth, mRememberedHeight, mRememberedScale);
+
+  void* window = mContext->OpenWindow(pParent);
+  OnUIOpen();
+  return window;
+}
+
+void IGEditorDelegate::DetachEditor()
+{
+  if (mClosing || !mContext)
+    return;
+
+  mClosing = true;
+  OnUIClose();
+  mRememberedWidth = mContext->Width();
+  mRememberedHeight = mContext->Height();
+  mRememberedScale = mContext->GetDrawScale();
+  mContext->CloseWindow();
+  mContext.reset();
+  mClosing = false;
+}
+
+void IGEditorDelegate::ShowParamInEditor(int paramIdx, double value, bool isNormalized)
+{
+  const IParam* param = GetParam(paramIdx);
+  if (!param)
+    return;
+  if (mContext)
+    mContext->SetParameterValueFromDelegate(paramIdx, isNormalized ? value : param->RealToNorm(value));
+  IEditorDelegate::ShowParamInEditor(paramIdx, value, isNormalized);
+}
+
+void IGEditorDelegate::SendValueToControl(int ctrlTag, double normalizedValue)
+{
+  if (mContext)
+    mContext->SetControlValueFromDelegate(ctrlTag, normalizedValue);
+}
+
+void IGEditorDelegate::SendMsgToControl(int ctrlTag, int msgTag, int dataSize, const void* pData)
+{
+  if (mContext)
+    mContext->SendControlMsgFromDelegate(ctrlTag, msgTag, dataSize, pData);
+}
+
+} // namespace iplug

@@ -1,0 +1,59 @@
+#pragma once
+
+// The editor delegate that owns the open editor's drawing context. The plug-in
+// installs two factory functions: one that makes the context and one that lays
+// out the controls on it. The size and scale of the last closed editor are
+// remembered and applied when it is opened again.
+//
+// Thread notes: UI thread only.
+
+#include "core/IEditorContext.h"
+#include "core/IEditorDelegate.h"
+
+#include <functional>
+#include <memory>
+
+namespace iplug
+{
+
+class IGEditorDelegate : public IEditorDelegate
+{
+public:
+  using MakeContextFunc = std::function<std::unique_ptr<IEditorContext>()>;
+  using LayoutFunc = std::function<void(IEditorContext&)>;
+
+  explicit IGEditorDelegate(int nParams);
+  ~IGEditorDelegate() override;
+
+  void SetMakeContextFunc(MakeContextFunc func) { mMakeContextFunc = std::move(func); }
+  void SetLayoutFunc(LayoutFunc func) { mLayoutFunc = std::move(func); }
+
+  // Creates the context when none exists (and lays it out once), applies the
+  // remembered size and scale, and opens its window inside pParent. Returns the
+  // native window handle, or nullptr when no context could be made or opened.
+  virtual void* AttachEditor(void* pParent);
+  // Remembers the context's size and scale, closes its window and deletes it.
+  virtual void DetachEditor();
+
+  IEditorContext* GetEditorContext() const { return mContext.get(); }
+  bool HasEditorContext() const { return mContext != nullptr; }
+
+  int GetRememberedWidth() const { return mRememberedWidth; }
+  int GetRememberedHeight() const { return mRememberedHeight; }
+  float GetRememberedScale() const { return mRememberedScale; }
+
+  void ShowParamInEditor(int paramIdx, double value, bool isNormalized) override;
+  void SendValueToControl(int ctrlTag, double normalizedValue) override;
+  void SendMsgToControl(int ctrlTag, int msgTag, int dataSize, const void* pData) override;
+
+private:
+  std::unique_ptr<IEditorContext> mContext;
+  MakeContextFunc mMakeContextFunc;
+  LayoutFunc mLayoutFunc;
+  int mRememberedWidth = 0;
+  int mRememberedHeight = 0;
+  float mRememberedScale = 0.f;
+  bool mClosing = false;
+};
+
+} // namespace iplug

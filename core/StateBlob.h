@@ -1,0 +1,66 @@
+#pragma once
+
+// A growable byte array: the state chunk and the content of each preset slot.
+// Values are appended as they lie in memory; every platform we build for is
+// little-endian, which is what the chunk format requires.
+
+#include <bit>
+#include <climits>
+#include <cstdint>
+#include <cstring>
+#include <type_traits>
+#include <vector>
+
+namespace iplug
+{
+
+static_assert(std::endian::native == std::endian::little, "the state chunk is little-endian");
+
+class StateBlob
+{
+public:
+  int Size() const { return static_cast<int>(mData.size()); }
+  const std::uint8_t* GetData() const { return mData.data(); }
+  std::uint8_t* GetData() { return mData.data(); }
+  void Clear() { mData.clear(); }
+
+  // Appends size bytes; returns the new size, or 0 when the blob cannot grow that far.
+  int AppendBytes(const void* pData, int size)
+  {
+    if (size < 0 || static_cast<long long>(mData.size()) + size > INT_MAX)
+      return 0;
+    const auto* p = static_cast<const std::uint8_t*>(pData);
+    mData.insert(mData.end(), p, p + size);
+    return Size();
+  }
+
+  template <typename T>
+  int Append(const T& value)
+  {
+    static_assert(std::is_trivially_copyable_v<T>);
+    return AppendBytes(&value, static_cast<int>(sizeof(T)));
+  }
+
+  // Copies size bytes from pos; returns pos + size, or -1 (dest untouched) when
+  // the blob holds fewer bytes there.
+  int ReadBytesAt(void* pDest, int size, int pos) const
+  {
+    if (pos < 0 || size < 0 || static_cast<long long>(pos) + size > static_cast<long long>(mData.size()))
+      return -1;
+    if (size > 0)
+      std::memcpy(pDest, mData.data() + pos, static_cast<std::size_t>(size));
+    return pos + size;
+  }
+
+  template <typename T>
+  int ReadAt(T& value, int pos) const
+  {
+    static_assert(std::is_trivially_copyable_v<T>);
+    return ReadBytesAt(&value, static_cast<int>(sizeof(T)), pos);
+  }
+
+private:
+  std::vector<std::uint8_t> mData;
+};
+
+} // namespace iplug
