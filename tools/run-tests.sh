@@ -10,3 +10,5 @@ for config in release asan; do
   echo "== $config: test"
   (cd "$root/build/$config" && ctest --output-on-failure -j "${CALVORIN_JOBS:-$(nproc)}" --timeout 600)
 done
+echo "== win64: cross-build the Windows module and check its exports"
+"$root/tools/build-win64.sh"

@@ -14,6 +14,8 @@ packages=(
   libx11-dev libxfixes-dev libxtst-dev xvfb xauth fonts-roboto-unhinted
   # audio files for the command-line tool
   libsndfile1-dev
+  # a real VST 3 host for the integration tests, and the Windows cross build
+  ardour mingw-w64
   # locale switching in tests
   locales
 )
