@@ -1,0 +1,182 @@
+#include "vst3/host/Strings.h"
+
+#include <cstring>
+
+namespace vst3host
+{
+
+namespace
+{
+
+void AppendUtf8(std::string& out, char32_t cp)
+{
+  if (cp < 0x80) {
+    out += static_cast<char>(cp);
+  } else if (cp < 0x800) {
+    out += static_cast<char>(0xC0 | (cp >> 6));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else if (cp < 0x10000) {
+    out += static_cast<char>(0xE0 | (cp >> 12));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  } else {
+    out += static_cast<char>(0xF0 | (cp >> 18));
+    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (cp & 0x3F));
+  }
+}
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+int HexValue(char c)
+{
+  if (c >= '0' && c <= '9')
+    return c - '0';
+  if (c >= 'A' && c <= 'F')
+    return c - 'A' + 10;
+  if (c >= 'a' && c <= 'f')
+    return c - 'a' + 10;
+  return -1;
+}
+
+// The four identifier words as this platform stores them.
+void UidWords(const unsigned char* b, vst3::uint32 w[4])
+{
+  auto be = [&](int i) {
+    return (vst3::uint32(b[i]) << 24) | (vst3::uint32(b[i + 1]) << 16) | (vst3::uint32(b[i + 2]) << 8) |
+           vst3::uint32(b[i + 3]);
+  };
+#if VST3_COM_COMPATIBLE
+  w[0] = vst3::uint32(b[0]) | (vst3::uint32(b[1]) << 8) | (vst3::uint32(b[2]) << 16) | (vst3::uint32(b[3]) << 24);
+  w[1] = (vst3::uint32(b[4]) << 16) | (vst3::uint32(b[5]) << 24) | vst3::uint32(b[6]) | (vst3::uint32(b[7]) << 8);
+#else
+  w[0] = be(0);
+  w[1] = be(4);
+#endif
+  w[2] = be(8);
+  w[3] = be(12);
+}
+
+} // namespace
+
+std::string Utf16ToUtf8(const vst3::char16* text, std::size_t maxUnits)
+{
+  std::string out;
+  if (!text)
+    return out;
+  for (std::size_t i = 0; i < maxUnits && text[i] != 0; ++i) {
+    const char32_t u = text[i];
+    if (u >= 0xD800 && u <= 0xDBFF) {
+      if (i + 1 < maxUnits && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
+        ++i;
+      } else {
+        AppendUtf8(out, kReplacement);
+      }
+    } else if (u >= 0xDC00 && u <= 0xDFFF) {
+      AppendUtf8(out, kReplacement);
+    } else {
+      AppendUtf8(out, u);
+    }
+  }
+  return out;
+}
+
+std::u16string Utf8ToUtf16(std::string_view text)
+{
+  std::u16string out;
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const unsigned char c = static_cast<unsigned char>(text[i]);
+    char32_t cp = kReplacement;
+    std::size_t len = 1;
+    if (c < 0x80) {
+      cp = c;
+    } else if ((c >> 5) == 0x6) {
+      len = 2;
+    } else if ((c >> 4) == 0xE) {
+      len = 3;
+    } else if ((c >> 3) == 0x1E) {
+      len = 4;
+    }
+    if (len > 1) {
+      if (i + len > text.size()) {
+        len = 1;
+      } else {
+        cp = c & (0x7F >> len);
+        for (std::size_t k = 1; k < len; ++k) {
+          const unsigned char cc = static_cast<unsigned char>(text[i + k]);
+          if ((cc & 0xC0) != 0x80) {
+            cp = kReplacement;
+            len = k;
+            break;
+          }
+          cp = (cp << 6) | (cc & 0x3F);
+        }
+      }
+    }
+    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
+      cp = kReplacement;
+    if (cp >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(cp);
+    }
+    i += len;
+  }
+  return out;
+}
+
+bool CopyToUtf16(std::string_view utf8, vst3::char16* out, std::size_t units)
+{
+  if (!out || units == 0)
+    return false;
+  const std::u16string wide = Utf8ToUtf16(utf8);
+  const std::size_t n = wide.size() < units ? wide.size() : units - 1;
+  std::memcpy(out, wide.data(), n * sizeof(vst3::char16));
+  out[n] = 0;
+  return n == wide.size();
+}
+
+std::string FixedString(const char* field, std::size_t size)
+{
+  if (!field)
+    return {};
+  std::size_t n = 0;
+  while (n < size && field[n] != 0)
+    ++n;
+  return std::string(field, n);
+}
+
+std::string UidToString(const char* bytes16)
+{
+  vst3::uint32 w[4];
+  UidWords(reinterpret_cast<const unsigned char*>(bytes16), w);
+  static const char* const kHex = "0123456789ABCDEF";
+  std::string out;
+  out.reserve(32);
+  for (vst3::uint32 word : w)
+    for (int shift = 28; shift >= 0; shift -= 4)
+      out += kHex[(word >> shift) & 0xF];
+  return out;
+}
+
+bool UidFromString(std::string_view text, char* bytes16)
+{
+  if (text.size() != 32)
+    return false;
+  vst3::uint32 w[4] = {};
+  for (std::size_t i = 0; i < 32; ++i) {
+    const int v = HexValue(text[i]);
+    if (v < 0)
+      return false;
+    w[i / 8] = (w[i / 8] << 4) | vst3::uint32(v);
+  }
+  const vst3::Uid uid = vst3::MakeUid(w[0], w[1], w[2], w[3]);
+  std::memcpy(bytes16, uid.bytes, 16);
+  return true;
+}
+
+} // namespace vst3host

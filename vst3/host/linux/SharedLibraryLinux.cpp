@@ -1,0 +1,52 @@
+#include "vst3/host/SharedLibrary.h"
+
+#include <dlfcn.h>
+#include <sys/stat.h>
+#include <sys/utsname.h>
+
+namespace vst3host
+{
+
+std::unique_ptr<SharedLibrary> SharedLibrary::Open(const std::string& path, std::string& error)
+{
+  // Lazy binding and local symbols, as hosts load plug-ins: nothing the
+  // module exports can capture symbols of the host or of other modules.
+  void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+  if (!handle) {
+    const char* why = dlerror();
+    error = "cannot load " + path + ": " + (why ? why : "unknown error");
+    return nullptr;
+  }
+  return std::unique_ptr<SharedLibrary>(new SharedLibrary(handle));
+}
+
+SharedLibrary::~SharedLibrary()
+{
+  if (mHandle)
+    dlclose(mHandle);
+}
+
+void* SharedLibrary::Symbol(const char* name) const
+{
+  return dlsym(mHandle, name);
+}
+
+std::string LibraryPathForBundle(const std::string& bundleOrLibrary)
+{
+  struct stat st{};
+  if (stat(bundleOrLibrary.c_str(), &st) == 0 && S_ISREG(st.st_mode))
+    return bundleOrLibrary;
+  std::string bundle = bundleOrLibrary;
+  while (bundle.size() > 1 && bundle.back() == '/')
+    bundle.pop_back();
+  const std::size_t slash = bundle.find_last_of('/');
+  std::string stem = slash == std::string::npos ? bundle : bundle.substr(slash + 1);
+  const std::size_t dot = stem.rfind('.');
+  if (dot != std::string::npos && dot > 0)
+    stem.resize(dot);
+  struct utsname machine{};
+  const std::string arch = uname(&machine) == 0 ? machine.machine : "x86_64";
+  return bundle + "/Contents/" + arch + "-linux/" + stem + ".so";
+}
+
+} // namespace vst3host
