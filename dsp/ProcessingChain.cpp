@@ -1,0 +1,209 @@
+#include "dsp/ProcessingChain.h"
+
+#include "dsp/Decibels.h"
+#include "dsp/FloatingPointModeGuard.h"
+#include "dsp/GainControl.h"
+
+#include <cmath>
+
+namespace iplug
+{
+namespace
+{
+
+bool IsUsableSampleRate(double sampleRate)
+{
+  return sampleRate > 0.0 && std::isfinite(sampleRate);
+}
+
+bool IsBand(int band)
+{
+  return band >= 0 && band < ProcessingChain::kNumBands;
+}
+
+} // namespace
+
+ProcessingChain::ProcessingChain(double sampleRate)
+  : mDynamics{BandDynamics(kAttackMs[0], kReleaseMs[0]), BandDynamics(kAttackMs[1], kReleaseMs[1]),
+              BandDynamics(kAttackMs[2], kReleaseMs[2])}
+  , mMeters{MeterSender(0), MeterSender(1), MeterSender(2), MeterSender(3)}
+  , mSampleRate(IsUsableSampleRate(sampleRate) ? sampleRate : kDefaultSampleRate)
+{
+  const double fs = mSampleRate.load(std::memory_order_relaxed);
+  for (BandDynamics& band : mDynamics)
+    band.SetTiming(1.0, fs);
+  for (BandSplitter& splitter : mSplitters)
+    splitter.Design(fs);
+  for (MeterSender& meter : mMeters)
+    meter.SetWindow(kMeterWindowMs, fs);
+}
+
+void ProcessingChain::SetBandGains(int band, double preGainControl, double postGainControl)
+{
+  if (!IsBand(band))
+    return;
+  mDynamics[static_cast<size_t>(band)].SetPreGain(GainControlToFactor(preGainControl));
+  mDynamics[static_cast<size_t>(band)].SetPostGain(GainControlToFactor(postGainControl));
+}
+
+void ProcessingChain::SetBandThresholds(int band, double pullThresholdDb, double pushThresholdDb)
+{
+  if (!IsBand(band))
+    return;
+  mDynamics[static_cast<size_t>(band)].SetPullThreshold(pullThresholdDb);
+  mDynamics[static_cast<size_t>(band)].SetPushThreshold(pushThresholdDb);
+}
+
+void ProcessingChain::SetBandWidth(int band, double widthPercent)
+{
+  if (IsBand(band))
+    mDynamics[static_cast<size_t>(band)].SetWidth(widthPercent / 100.0);
+}
+
+void ProcessingChain::SetBandExcite(int band, double excitePercent)
+{
+  if (IsBand(band))
+    mExciters[static_cast<size_t>(band)].SetAmount(excitePercent / 100.0);
+}
+
+void ProcessingChain::SetBandMode(int band, double modeValue)
+{
+  if (!IsBand(band))
+    return;
+  // Truncation toward zero; out-of-range and NaN values never reach the cast.
+  int mode = BandDynamics::kModeLR;
+  if (modeValue >= 2.0)
+    mode = BandDynamics::kModeSide;
+  else if (modeValue >= 0.0)
+    mode = static_cast<int>(modeValue);
+  mDynamics[static_cast<size_t>(band)].SetMode(mode);
+}
+
+double ProcessingChain::TimeFactorFromControl(double timeControl)
+{
+  const double percent = timeControl >= 0.0 ? timeControl * 900.0 + 100.0 : 100.0 - std::fabs(timeControl) * 100.0;
+  const double factor = std::trunc(percent) / 100.0;
+  return factor >= 0.0 ? factor : 1.0; // NaN control: keep the nominal times
+}
+
+void ProcessingChain::SetTime(double timeControl)
+{
+  const double factor = TimeFactorFromControl(timeControl);
+  mTimeFactor.store(factor, std::memory_order_relaxed);
+  const double fs = mSampleRate.load(std::memory_order_relaxed);
+  for (BandDynamics& band : mDynamics)
+    band.SetTiming(factor, fs);
+}
+
+void ProcessingChain::SetDepth(double depthPercent)
+{
+  for (BandDynamics& band : mDynamics)
+    band.SetDepth(depthPercent / 100.0);
+}
+
+void ProcessingChain::Reset(double sampleRate)
+{
+  if (IsUsableSampleRate(sampleRate))
+  {
+    mSampleRate.store(sampleRate, std::memory_order_relaxed);
+    for (BandSplitter& splitter : mSplitters)
+      splitter.Design(sampleRate);
+    const double factor = mTimeFactor.load(std::memory_order_relaxed);
+    for (BandDynamics& band : mDynamics)
+      band.SetTiming(factor, sampleRate);
+    for (MeterSender& meter : mMeters)
+      meter.SetWindow(kMeterWindowMs, sampleRate);
+  }
+  for (BandDynamics& band : mDynamics)
+    band.Reset();
+  for (BandSplitter& splitter : mSplitters)
+    splitter.Reset();
+}
+
+void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrames, const BlockControls& controls)
+{
+  const double outGain = GainControlToFactor(controls.outGainControl);
+  const double mix = controls.mixPercent / 100.0;
+  const bool bypassed = controls.bypassValue >= 0.5;
+  if (nFrames <= 0)
+    return;
+
+  FloatingPointModeGuard floatingPointMode;
+
+  const double* inL = inputs[0];
+  const double* inR = inputs[1];
+  double* outL = outputs[0];
+  double* outR = outputs[1];
+  BandSplitter& splitL = mSplitters[0];
+  BandSplitter& splitR = mSplitters[1];
+
+  for (int i = 0; i < nFrames; ++i)
+  {
+    const double xL = inL[i];
+    const double xR = inR[i];
+
+    // band[b][0] is left, band[b][1] right.
+    double band[kNumBands][2];
+    band[kLowBand][0] = band[kMidBand][0] = band[kHighBand][0] = xL;
+    band[kLowBand][1] = band[kMidBand][1] = band[kHighBand][1] = xR;
+    splitL.Process(band[kLowBand][0], band[kMidBand][0], band[kHighBand][0]);
+    splitR.Process(band[kLowBand][1], band[kMidBand][1], band[kHighBand][1]);
+
+    double dry[kNumBands][2];
+    for (int b = 0; b < kNumBands; ++b)
+    {
+      dry[b][0] = band[b][0];
+      dry[b][1] = band[b][1];
+    }
+
+    // All exciters first, then all dynamics, each in band order.
+    for (int b = 0; b < kNumBands; ++b)
+      mExciters[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
+    for (int b = 0; b < kNumBands; ++b)
+      mDynamics[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
+
+    for (int b = 0; b < kNumBands; ++b)
+    {
+      band[b][0] = (band[b][0] - dry[b][0]) * mix + dry[b][0];
+      band[b][1] = (band[b][1] - dry[b][1]) * mix + dry[b][1];
+    }
+
+    double yL;
+    double yR;
+    if (bypassed)
+    {
+      // The chain above still ran, so its state follows the input and
+      // switching Bypass off does not jump.
+      yL = xL;
+      yR = xR;
+    }
+    else
+    {
+      yL = ((band[kHighBand][0] + band[kMidBand][0]) + band[kLowBand][0]) * outGain;
+      yR = ((band[kHighBand][1] + band[kMidBand][1]) + band[kLowBand][1]) * outGain;
+      for (int b = 0; b < kNumBands; ++b)
+      {
+        mMeters[static_cast<size_t>(b)].AddSample(MaxIgnoringNaN(std::fabs(band[b][0]), std::fabs(band[b][1])),
+                                                  MaxIgnoringNaN(std::fabs(dry[b][0]), std::fabs(dry[b][1])));
+      }
+    }
+    outL[i] = yL;
+    outR[i] = yR;
+    mMeters[kOutputMeter].AddSample(MaxIgnoringNaN(std::fabs(yL), std::fabs(yR)),
+                                    MaxIgnoringNaN(std::fabs(xL), std::fabs(xR)));
+  }
+
+  RecoverFromNonFiniteState();
+}
+
+void ProcessingChain::RecoverFromNonFiniteState()
+{
+  for (BandSplitter& splitter : mSplitters)
+    splitter.ResetIfNotFinite();
+  for (BandExciter& exciter : mExciters)
+    exciter.ResetIfNotFinite();
+  for (BandDynamics& band : mDynamics)
+    band.ResetIfNotFinite();
+}
+
+} // namespace iplug

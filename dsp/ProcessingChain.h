@@ -1,0 +1,183 @@
+#pragma once
+
+#include "dsp/BandDynamics.h"
+#include "dsp/BandExciter.h"
+#include "dsp/BandSplitter.h"
+#include "dsp/MeterSender.h"
+
+#include <array>
+#include <atomic>
+
+namespace iplug
+{
+
+// The whole audio engine of the effect: per channel a three-band split, per
+// band excite then dynamics, a dry/wet mix per band, the band sum times the
+// output gain, and four meter feeds (Low, Mid, High, Output).
+//
+// Threads:
+// - ProcessBlock runs on the audio thread; it allocates nothing, takes no lock
+//   and makes no system call.
+// - The parameter setters may run on any thread, including the audio thread
+//   between blocks: they only store atomics (relaxed, whole values) and do the
+//   work that depends on parameters alone, once per change.
+// - Reset runs while the host is not processing.
+// - TransmitMeters runs on the idle thread (single consumer of the meter rings).
+class ProcessingChain
+{
+public:
+  static constexpr int kNumBands = 3;
+  static constexpr int kLowBand = 0;
+  static constexpr int kMidBand = 1;
+  static constexpr int kHighBand = 2;
+  static constexpr int kNumMeters = 4;
+  static constexpr int kOutputMeter = 3;
+  static constexpr double kMeterWindowMs = 20.0;
+  static constexpr double kDefaultSampleRate = 48000.0;
+
+  // Fixed attack / release times per band (ms), scaled by the Time factor.
+  static constexpr std::array<double, kNumBands> kAttackMs = {4.2, 1.5, 0.8};
+  static constexpr std::array<double, kNumBands> kReleaseMs = {42.0, 28.0, 20.0};
+
+  // The three values ProcessBlock reads once per block, as parameter values.
+  struct BlockControls
+  {
+    double outGainControl = 0.0; // gain control -1..1
+    double mixPercent = 100.0;   // 0..100
+    double bypassValue = 0.0;    // bypassed when >= 0.5
+  };
+
+  explicit ProcessingChain(double sampleRate = kDefaultSampleRate);
+
+  ProcessingChain(const ProcessingChain&) = delete;
+  ProcessingChain& operator=(const ProcessingChain&) = delete;
+
+  // The plug-in's parameter order, which the handler below follows.
+  enum Param : int
+  {
+    kPreGainLow = 0,
+    kPreGainMid,
+    kPreGainHigh,
+    kPostGainLow,
+    kPostGainMid,
+    kPostGainHigh,
+    kPullThresholdLow,
+    kPullThresholdMid,
+    kPullThresholdHigh,
+    kPushThresholdLow,
+    kPushThresholdMid,
+    kPushThresholdHigh,
+    kWidthLow,
+    kWidthMid,
+    kWidthHigh,
+    kExciteLow,
+    kExciteMid,
+    kExciteHigh,
+    kModeLow,
+    kModeMid,
+    kModeHigh,
+    kTime,
+    kDepth,
+    kMix,
+    kOutGain,
+    kBypass,
+    kNumParams
+  };
+
+  // The signal-path half of the parameter handler: brings the audio objects in
+  // line with parameter paramIdx. valueOf(int idx) returns a parameter's real
+  // value; the paired parameters (pre/post gain, pull/push threshold) are both
+  // re-read. Mix, Out Gain and Bypass are read per block, so they do nothing
+  // here. Allocation- and lock-free when valueOf is: safe on the audio thread
+  // between blocks as well as on the UI thread.
+  template <typename ValueOf>
+  void OnParamChange(int paramIdx, ValueOf&& valueOf);
+
+  // Parameter setters, in parameter units (any thread) ----------------------
+
+  // Pre- and post-gain of a band as gain-control values (-1..1).
+  void SetBandGains(int band, double preGainControl, double postGainControl);
+  void SetBandThresholds(int band, double pullThresholdDb, double pushThresholdDb);
+  void SetBandWidth(int band, double widthPercent);     // 0..200
+  void SetBandExcite(int band, double excitePercent);   // 0..100
+  void SetBandMode(int band, double modeValue);         // truncated: 0 LR, 1 MID, 2 SIDE
+  // Time control t in -1..1: factor T = trunc(100 - 100|t| or 100 + 900 t) / 100.
+  void SetTime(double timeControl);
+  void SetDepth(double depthPercent);                   // 0..100
+
+  static double TimeFactorFromControl(double timeControl);
+
+  // Audio thread -------------------------------------------------------------
+
+  // Reads channels 0 and 1 of inputs and writes channels 0 and 1 of outputs.
+  // Runs with flush-to-zero / denormals-are-zero and restores the caller's
+  // mode. State that became NaN or infinite is cleared at the end of the
+  // block, so the output is finite again from the next block on.
+  void ProcessBlock(double** inputs, double** outputs, int nFrames, const BlockControls& controls);
+
+  // Not while processing -----------------------------------------------------
+
+  // Redesigns everything that depends on the sample rate (crossovers, envelope
+  // coefficients with the current Time factor, meter windows) for a valid rate;
+  // a rate that is zero, negative or not finite keeps the previous design. Then
+  // clears the envelopes and the crossover filters' state. The exciters'
+  // memories and the meters carry over.
+  void Reset(double sampleRate);
+
+  // Idle thread --------------------------------------------------------------
+
+  // Hands the queued records of Low, Mid, High, then Output to
+  // deliver(const MeterRecord&), oldest first per sender.
+  template <typename Deliver>
+  void TransmitMeters(Deliver&& deliver)
+  {
+    for (MeterSender& sender : mMeters)
+      sender.Transmit(deliver);
+  }
+
+  // Inspection ---------------------------------------------------------------
+
+  double SampleRate() const { return mSampleRate.load(std::memory_order_relaxed); }
+  double TimeFactor() const { return mTimeFactor.load(std::memory_order_relaxed); }
+  const BandDynamics& Dynamics(int band) const { return mDynamics[static_cast<size_t>(band)]; }
+  const BandExciter& Exciter(int band) const { return mExciters[static_cast<size_t>(band)]; }
+  const BandSplitter& Splitter(int channel) const { return mSplitters[static_cast<size_t>(channel)]; }
+  const MeterSender& Meter(int tag) const { return mMeters[static_cast<size_t>(tag)]; }
+
+private:
+  void RecoverFromNonFiniteState();
+
+  std::array<BandDynamics, kNumBands> mDynamics;
+  std::array<BandExciter, kNumBands> mExciters;
+  std::array<BandSplitter, 2> mSplitters; // left, right
+  std::array<MeterSender, kNumMeters> mMeters;
+  std::atomic<double> mSampleRate;
+  std::atomic<double> mTimeFactor{1.0};
+};
+
+template <typename ValueOf>
+void ProcessingChain::OnParamChange(int paramIdx, ValueOf&& valueOf)
+{
+  if (paramIdx >= kPreGainLow && paramIdx <= kPostGainHigh)
+  {
+    const int band = paramIdx % kNumBands;
+    SetBandGains(band, valueOf(kPreGainLow + band), valueOf(kPostGainLow + band));
+  }
+  else if (paramIdx >= kPullThresholdLow && paramIdx <= kPushThresholdHigh)
+  {
+    const int band = (paramIdx - kPullThresholdLow) % kNumBands;
+    SetBandThresholds(band, valueOf(kPullThresholdLow + band), valueOf(kPushThresholdLow + band));
+  }
+  else if (paramIdx >= kWidthLow && paramIdx <= kWidthHigh)
+    SetBandWidth(paramIdx - kWidthLow, valueOf(paramIdx));
+  else if (paramIdx >= kExciteLow && paramIdx <= kExciteHigh)
+    SetBandExcite(paramIdx - kExciteLow, valueOf(paramIdx));
+  else if (paramIdx >= kModeLow && paramIdx <= kModeHigh)
+    SetBandMode(paramIdx - kModeLow, valueOf(paramIdx));
+  else if (paramIdx == kTime)
+    SetTime(valueOf(kTime));
+  else if (paramIdx == kDepth)
+    SetDepth(valueOf(kDepth));
+}
+
+} // namespace iplug

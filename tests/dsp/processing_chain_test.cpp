@@ -1,0 +1,358 @@
+#include "dsp/FloatingPointModeGuard.h"
+#include "dsp/ProcessingChain.h"
+#include "tests/dsp/EngineReference.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+#include <numbers>
+#include <vector>
+
+using namespace iplug;
+using testdata::ParamSet;
+
+namespace
+{
+
+struct Rendered
+{
+  std::vector<double> left;
+  std::vector<double> right;
+  std::vector<MeterRecord> meters;
+};
+
+void ApplyAll(ProcessingChain& chain, const ParamSet& params)
+{
+  for (int p = 0; p < ProcessingChain::kNumParams; ++p)
+    chain.OnParamChange(p, [&](int idx) { return params[static_cast<size_t>(idx)]; });
+}
+
+ProcessingChain::BlockControls ControlsOf(const ParamSet& params)
+{
+  return {params[ProcessingChain::kOutGain], params[ProcessingChain::kMix], params[ProcessingChain::kBypass]};
+}
+
+// Renders interleaved stereo in blocks, draining the meters after each block.
+Rendered Render(ProcessingChain& chain, const ParamSet& params, const std::vector<double>& interleaved,
+                int blockSize = testdata::kEngineBlock)
+{
+  const int frames = static_cast<int>(interleaved.size() / 2);
+  Rendered out;
+  std::vector<double> inL(static_cast<size_t>(frames)), inR(static_cast<size_t>(frames));
+  for (int i = 0; i < frames; ++i)
+  {
+    inL[static_cast<size_t>(i)] = interleaved[2 * static_cast<size_t>(i)];
+    inR[static_cast<size_t>(i)] = interleaved[2 * static_cast<size_t>(i) + 1];
+  }
+  out.left.resize(static_cast<size_t>(frames));
+  out.right.resize(static_cast<size_t>(frames));
+  for (int start = 0; start < frames; start += blockSize)
+  {
+    const int n = std::min(blockSize, frames - start);
+    double* inputs[2] = {inL.data() + start, inR.data() + start};
+    double* outputs[2] = {out.left.data() + start, out.right.data() + start};
+    chain.ProcessBlock(inputs, outputs, n, ControlsOf(params));
+    chain.TransmitMeters([&](const MeterRecord& r) { out.meters.push_back(r); });
+  }
+  return out;
+}
+
+// Fresh engine, handler run for the defaults, reset, then the case's values.
+Rendered RenderReferenceCase(const ParamSet& params)
+{
+  const std::vector<double> input = testdata::ReadStereoF64("input_48k.f64");
+  EXPECT_EQ(input.size(), 2u * testdata::kEngineFrames);
+  ProcessingChain chain;
+  ApplyAll(chain, testdata::DefaultParams());
+  chain.Reset(48000.0);
+  ApplyAll(chain, params);
+  return Render(chain, params, input);
+}
+
+void ExpectMatchesReference(const ParamSet& params, const char* caseName)
+{
+  const Rendered r = RenderReferenceCase(params);
+  const std::vector<double> expected = testdata::ReadStereoF64(std::string("output_") + caseName + "_48k.f64");
+  ASSERT_EQ(expected.size(), 2u * testdata::kEngineFrames);
+
+  double peak = 0.0;
+  for (double v : expected)
+    peak = std::max(peak, std::fabs(v));
+  double worst = 0.0;
+  size_t worstAt = 0;
+  for (size_t i = 0; i < r.left.size(); ++i)
+  {
+    const double e = std::max(std::fabs(r.left[i] - expected[2 * i]), std::fabs(r.right[i] - expected[2 * i + 1]));
+    if (!(e <= worst))
+    {
+      worst = e;
+      worstAt = i;
+    }
+  }
+  EXPECT_LE(worst, 1e-12 * peak) << caseName << ": worst error " << worst << " at frame " << worstAt;
+
+  const std::vector<testdata::MeterLine> lines = testdata::ReadMeterLines(std::string("meters_") + caseName + "_48k.csv");
+  ASSERT_EQ(r.meters.size(), lines.size()) << caseName;
+  for (size_t i = 0; i < lines.size(); ++i)
+  {
+    ASSERT_EQ(r.meters[i].controlTag, lines[i].tag) << caseName << " record " << i;
+    EXPECT_NEAR(r.meters[i].values[0], lines[i].first, 1e-6f * std::max(1.0f, lines[i].first)) << caseName << " " << i;
+    EXPECT_NEAR(r.meters[i].values[1], lines[i].second, 1e-6f * std::max(1.0f, lines[i].second)) << caseName << " " << i;
+  }
+}
+
+std::vector<double> TestSignal(int frames, double sampleRate = 48000.0)
+{
+  std::vector<double> s(2 * static_cast<size_t>(frames));
+  for (int n = 0; n < frames; ++n)
+  {
+    const double t = n / sampleRate;
+    const double env = (n / 4800) % 3 == 0 ? 1.0 : 0.05;
+    s[2 * static_cast<size_t>(n)] = env * (0.6 * std::sin(2 * std::numbers::pi * 70 * t) + 0.2 * std::sin(2 * std::numbers::pi * 3000 * t));
+    s[2 * static_cast<size_t>(n) + 1] = env * (0.5 * std::sin(2 * std::numbers::pi * 400 * t) - 0.3 * std::sin(2 * std::numbers::pi * 9000 * t));
+  }
+  return s;
+}
+
+} // namespace
+
+TEST(ProcessingChainReference, DefaultsMatchReferenceRun)
+{
+  ExpectMatchesReference(testdata::DefaultParams(), "defaults");
+}
+
+TEST(ProcessingChainReference, TorvPresetMatchesReferenceRun)
+{
+  ExpectMatchesReference(testdata::TorvPresetParams(), "torv");
+}
+
+TEST(ProcessingChainReference, MixedSettingsMatchReferenceRun)
+{
+  ExpectMatchesReference(testdata::MixedParams(), "mixed");
+}
+
+TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
+{
+  ParamSet params = testdata::DefaultParams();
+  params[ProcessingChain::kMix] = 0;
+  params[ProcessingChain::kOutGain] = 0.5; // +12 dB
+  params[ProcessingChain::kExciteMid] = 100;
+  params[ProcessingChain::kPreGainHigh] = 1;
+  ProcessingChain chain;
+  ApplyAll(chain, params);
+  const std::vector<double> input = TestSignal(4800);
+  const Rendered r = Render(chain, params, input);
+
+  BandSplitter left;
+  BandSplitter right;
+  left.Design(48000.0);
+  right.Design(48000.0);
+  const double g = std::exp(12.0 * 0.1151292546497);
+  for (size_t i = 0; i < r.left.size(); ++i)
+  {
+    double lo = input[2 * i], mi = lo, hi = lo;
+    left.Process(lo, mi, hi);
+    ASSERT_EQ(r.left[i], ((hi + mi) + lo) * g) << i;
+    lo = mi = hi = input[2 * i + 1];
+    right.Process(lo, mi, hi);
+    ASSERT_EQ(r.right[i], ((hi + mi) + lo) * g) << i;
+  }
+}
+
+TEST(ProcessingChain, OutGainMinusOneIsExactSilence)
+{
+  ParamSet params = testdata::TorvPresetParams();
+  params[ProcessingChain::kOutGain] = -1;
+  ProcessingChain chain;
+  ApplyAll(chain, params);
+  const Rendered r = Render(chain, params, TestSignal(4800));
+  for (size_t i = 0; i < r.left.size(); ++i)
+  {
+    ASSERT_EQ(r.left[i], 0.0);
+    ASSERT_EQ(r.right[i], 0.0);
+  }
+}
+
+TEST(ProcessingChain, BypassIsBitExactAndFeedsOnlyTheOutputMeter)
+{
+  ParamSet params = testdata::TorvPresetParams();
+  params[ProcessingChain::kBypass] = 1;
+  params[ProcessingChain::kOutGain] = 0.7;
+  ProcessingChain chain;
+  ApplyAll(chain, params);
+  const std::vector<double> input = TestSignal(9600);
+  const Rendered r = Render(chain, params, input);
+  for (size_t i = 0; i < r.left.size(); ++i)
+  {
+    ASSERT_EQ(r.left[i], input[2 * i]);
+    ASSERT_EQ(r.right[i], input[2 * i + 1]);
+  }
+  ASSERT_EQ(r.meters.size(), 10u); // 9600 / 960 windows, plus the initial record
+  for (const MeterRecord& m : r.meters)
+  {
+    EXPECT_EQ(m.controlTag, ProcessingChain::kOutputMeter);
+    EXPECT_EQ(m.values[0], m.values[1]);
+  }
+}
+
+TEST(ProcessingChain, EmptyBlockChangesNothing)
+{
+  const ParamSet params = testdata::MixedParams();
+  ProcessingChain a;
+  ProcessingChain b;
+  ApplyAll(a, params);
+  ApplyAll(b, params);
+  const std::vector<double> input = TestSignal(2048);
+  Render(a, params, std::vector<double>(input.begin(), input.begin() + 2048));
+  Render(b, params, std::vector<double>(input.begin(), input.begin() + 2048));
+  double* none[2] = {nullptr, nullptr};
+  for (int n : {0, -5})
+    b.ProcessBlock(none, none, n, ControlsOf(params));
+  std::vector<MeterRecord> fromEmpty;
+  b.TransmitMeters([&](const MeterRecord& m) { fromEmpty.push_back(m); });
+  EXPECT_TRUE(fromEmpty.empty());
+  const std::vector<double> rest(input.begin() + 2048, input.end());
+  const Rendered ra = Render(a, params, rest);
+  const Rendered rb = Render(b, params, rest);
+  EXPECT_EQ(ra.left, rb.left);
+  EXPECT_EQ(ra.right, rb.right);
+}
+
+TEST(ProcessingChain, RecoversFromNonFiniteInputByTheNextBlock)
+{
+  const double nan = std::numeric_limits<double>::quiet_NaN();
+  const double inf = std::numeric_limits<double>::infinity();
+  for (double bad : {nan, inf, -inf})
+  {
+    const ParamSet params = testdata::MixedParams();
+    ProcessingChain chain;
+    ApplyAll(chain, params);
+    std::vector<double> input = TestSignal(4 * 512);
+    input[2 * 700] = bad; // left channel, second block
+    input[2 * 701 + 1] = bad;
+    const Rendered r = Render(chain, params, input);
+    EXPECT_FALSE(std::isfinite(r.left[700]));
+    for (size_t i = 1024; i < r.left.size(); ++i)
+    {
+      ASSERT_TRUE(std::isfinite(r.left[i])) << bad << " at " << i;
+      ASSERT_TRUE(std::isfinite(r.right[i])) << bad << " at " << i;
+    }
+  }
+}
+
+TEST(ProcessingChain, ResetRedesignsForTheHostRate)
+{
+  for (double rate : {44100.0, 96000.0})
+  {
+    ProcessingChain chain;
+    ApplyAll(chain, testdata::DefaultParams());
+    chain.SetTime(1.0); // T = 10 before the rate is known: kept across the redesign
+    chain.Reset(rate);
+    EXPECT_EQ(chain.SampleRate(), rate);
+    EXPECT_EQ(chain.Meter(0).WindowSamples(), static_cast<int>(std::trunc(0.02 * rate)));
+    EXPECT_EQ(chain.Dynamics(1).ReleaseCoefficient(), BandDynamics::EnvelopeCoefficient(10.0, 28.0, rate));
+    chain.SetTime(0.0); // later Time changes use the host rate too
+    EXPECT_EQ(chain.Dynamics(2).AttackCoefficient(), BandDynamics::EnvelopeCoefficient(1.0, 0.8, rate));
+
+    // An 88 Hz sine leaves Low and Mid each 3 dB down: the dry band meters
+    // average |0.7071 sin| = 0.4502.
+    const int frames = static_cast<int>(rate);
+    std::vector<double> sine(2 * static_cast<size_t>(frames));
+    for (int n = 0; n < frames; ++n)
+      sine[2 * static_cast<size_t>(n)] = sine[2 * static_cast<size_t>(n) + 1] = std::sin(2 * std::numbers::pi * 88.0 * n / rate);
+    const Rendered r = Render(chain, testdata::DefaultParams(), sine);
+    // Averaged over the second half second (whole windows of a non-whole
+    // number of periods).
+    double lowDry = 0, midDry = 0;
+    int outputRecords = 0, lowCount = 0, midCount = 0;
+    for (const MeterRecord& m : r.meters)
+    {
+      outputRecords += m.controlTag == ProcessingChain::kOutputMeter;
+      if (outputRecords < 25)
+        continue;
+      if (m.controlTag == 0)
+      {
+        lowDry += m.values[1];
+        ++lowCount;
+      }
+      if (m.controlTag == 1)
+      {
+        midDry += m.values[1];
+        ++midCount;
+      }
+    }
+    lowDry /= lowCount;
+    midDry /= midCount;
+    const double expected = 2.0 / std::numbers::pi * std::sqrt(0.5);
+    EXPECT_NEAR(lowDry, expected, 0.002) << rate;
+    EXPECT_NEAR(midDry, expected, 0.002) << rate;
+    EXPECT_EQ(outputRecords, 50) << rate; // 20 ms windows in one second
+  }
+}
+
+TEST(ProcessingChain, UnusableRatesKeepThePreviousDesign)
+{
+  const ParamSet params = testdata::TorvPresetParams();
+  const std::vector<double> input = TestSignal(2048);
+  ProcessingChain reference;
+  ApplyAll(reference, params);
+  reference.Reset(48000.0);
+  const Rendered expected = Render(reference, params, input);
+  for (double rate : {0.0, -44100.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
+  {
+    ProcessingChain chain;
+    ApplyAll(chain, params);
+    chain.Reset(rate);
+    EXPECT_EQ(chain.SampleRate(), 48000.0);
+    const Rendered r = Render(chain, params, input);
+    EXPECT_EQ(r.left, expected.left) << rate;
+  }
+  for (double rate : {1234.5678, 384000.0, 1.0})
+  {
+    ProcessingChain chain;
+    ApplyAll(chain, params);
+    chain.Reset(rate);
+    const Rendered r = Render(chain, params, input);
+    for (size_t i = 0; i < r.left.size(); ++i)
+      ASSERT_TRUE(std::isfinite(r.left[i]) && std::isfinite(r.right[i])) << rate;
+  }
+}
+
+TEST(ProcessingChain, TimeControlMapsToWholePercentFactors)
+{
+  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(-1.0), 0.0);
+  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(0.0), 1.0);
+  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(1.0), 10.0);
+  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(0.25), 3.25);
+  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(-0.5), 0.5);
+  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(0.011), 1.09);
+}
+
+TEST(ProcessingChain, SilentTailNeverGoesSubnormalAndCallerModeIsRestored)
+{
+  ParamSet params = testdata::DefaultParams();
+  params[ProcessingChain::kTime] = -0.99; // T = 0.01: fast envelope decay
+  ProcessingChain chain;
+  ApplyAll(chain, params);
+  std::vector<double> signal = TestSignal(4800);
+  signal.resize(2 * 48000 * 6, 0.0); // the 88 Hz filters take about 4 s to pass 1e-308
+#if defined(CALVORIN_HAS_MXCSR)
+  const unsigned before = _mm_getcsr();
+#endif
+  const Rendered r = Render(chain, params, signal);
+#if defined(CALVORIN_HAS_MXCSR)
+  EXPECT_EQ(_mm_getcsr(), before);
+#endif
+  for (size_t i = 0; i < r.left.size(); ++i)
+  {
+    ASSERT_NE(std::fpclassify(r.left[i]), FP_SUBNORMAL) << i;
+    ASSERT_NE(std::fpclassify(r.right[i]), FP_SUBNORMAL) << i;
+  }
+  for (int b = 0; b < ProcessingChain::kNumBands; ++b)
+  {
+    EXPECT_NE(std::fpclassify(chain.Dynamics(b).PullEnvelope()), FP_SUBNORMAL) << b;
+    EXPECT_NE(std::fpclassify(chain.Dynamics(b).PushEnvelope()), FP_SUBNORMAL) << b;
+  }
+}
