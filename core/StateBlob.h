@@ -5,9 +5,7 @@
 // little-endian, which is what the chunk format requires.
 
 #include <bit>
-#include <climits>
 #include <cstdint>
-#include <cstring>
 #include <type_traits>
 #include <vector>
 
@@ -25,14 +23,7 @@ public:
   void Clear() { mData.clear(); }
 
   // Appends size bytes; returns the new size, or 0 when the blob cannot grow that far.
-  int AppendBytes(const void* pData, int size)
-  {
-    if (size < 0 || static_cast<long long>(mData.size()) + size > INT_MAX)
-      return 0;
-    const auto* p = static_cast<const std::uint8_t*>(pData);
-    mData.insert(mData.end(), p, p + size);
-    return Size();
-  }
+  int AppendBytes(const void* pData, int size);
 
   template <typename T>
   int Append(const T& value)
@@ -43,14 +34,7 @@ public:
 
   // Copies size bytes from pos; returns pos + size, or -1 (dest untouched) when
   // the blob holds fewer bytes there.
-  int ReadBytesAt(void* pDest, int size, int pos) const
-  {
-    if (pos < 0 || size < 0 || static_cast<long long>(pos) + size > static_cast<long long>(mData.size()))
-      return -1;
-    if (size > 0)
-      std::memcpy(pDest, mData.data() + pos, static_cast<std::size_t>(size));
-    return pos + size;
-  }
+  int ReadBytesAt(void* pDest, int size, int pos) const;
 
   template <typename T>
   int ReadAt(T& value, int pos) const
