@@ -32,8 +32,9 @@ public:
     const double drive = mDrive.load(std::memory_order_relaxed);
     const double trim = mTrim.load(std::memory_order_relaxed);
     const auto shaper = [trim](double u) { return std::tanh(u) * trim; };
-    l = mLeft.Process(drive * l, shaper);
-    r = mRight.Process(drive * r, shaper);
+    l = drive * l;
+    r = drive * r;
+    Oversampler::ProcessTwo(mLeft, l, mRight, r, shaper);
   }
 
   void ResetIfNotFinite()

@@ -44,6 +44,42 @@ public:
     pathB = b;
   }
 
+  // Steps two independent stages (left and right channel) in one pass: four
+  // independent all-pass chains keep the pipelines fuller than two. Each
+  // stage's arithmetic is exactly that of Step.
+  static void StepTwo(HalfbandStage& s1, double& pathA1, double& pathB1, HalfbandStage& s2, double& pathA2,
+                      double& pathB2)
+  {
+    double a1 = pathA1, b1 = pathB1, a2 = pathA2, b2 = pathB2;
+    for (int section = 0; section < kSectionsPerPath; ++section)
+    {
+      const int ia = 2 * section;
+      const int ib = ia + 1;
+      const double ka = kCoefficients[ia];
+      const double kb = kCoefficients[ib];
+      const double ya1 = (a1 - s1.mOutputs[ia]) * ka + s1.mInputs[ia];
+      const double yb1 = (b1 - s1.mOutputs[ib]) * kb + s1.mInputs[ib];
+      const double ya2 = (a2 - s2.mOutputs[ia]) * ka + s2.mInputs[ia];
+      const double yb2 = (b2 - s2.mOutputs[ib]) * kb + s2.mInputs[ib];
+      s1.mInputs[ia] = a1;
+      s1.mOutputs[ia] = ya1;
+      s1.mInputs[ib] = b1;
+      s1.mOutputs[ib] = yb1;
+      s2.mInputs[ia] = a2;
+      s2.mOutputs[ia] = ya2;
+      s2.mInputs[ib] = b2;
+      s2.mOutputs[ib] = yb2;
+      a1 = ya1;
+      b1 = yb1;
+      a2 = ya2;
+      b2 = yb2;
+    }
+    pathA1 = a1;
+    pathB1 = b1;
+    pathA2 = a2;
+    pathB2 = b2;
+  }
+
   void Reset()
   {
     mInputs = {};

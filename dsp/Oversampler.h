@@ -29,6 +29,24 @@ public:
     return (da + db) * 0.5;
   }
 
+  // Processes one sample on each of two oversamplers (left and right) with
+  // their stages interleaved; the results equal left.Process(xl, f) followed by
+  // right.Process(xr, f) for a function without side effects.
+  template <typename Function>
+  static void ProcessTwo(Oversampler& left, double& xl, Oversampler& right, double& xr, Function f)
+  {
+    double ual = xl, ubl = xl, uar = xr, ubr = xr;
+    HalfbandStage::StepTwo(left.mUpsampler, ual, ubl, right.mUpsampler, uar, ubr);
+    const double wal = f(ual);
+    const double wbl = f(ubl);
+    const double war = f(uar);
+    const double wbr = f(ubr);
+    double dal = wbl, dbl = wal, dar = wbr, dbr = war;
+    HalfbandStage::StepTwo(left.mDownsampler, dal, dbl, right.mDownsampler, dar, dbr);
+    xl = (dal + dbl) * 0.5;
+    xr = (dar + dbr) * 0.5;
+  }
+
   void Reset()
   {
     mUpsampler.Reset();

@@ -111,3 +111,18 @@ TEST(BandExciter, RecoversFromInfiniteInput)
     ASSERT_TRUE(std::isfinite(l) && std::isfinite(r));
   }
 }
+
+TEST(Oversampler, PairedProcessingEqualsOneChannelAtATime)
+{
+  Oversampler a1, a2, b1, b2;
+  const auto f = [](double u) { return std::tanh(3.0 * u) * 0.5; };
+  for (int n = 0; n < 500; ++n)
+  {
+    double l = std::sin(0.21 * n), r = std::cos(0.05 * n);
+    const double el = a1.Process(l, f);
+    const double er = a2.Process(r, f);
+    Oversampler::ProcessTwo(b1, l, b2, r, f);
+    ASSERT_EQ(l, el);
+    ASSERT_EQ(r, er);
+  }
+}
