@@ -1,5 +1,5 @@
 #include "dsp/ProcessingChain.h"
-#include "tests/dsp/AllocationCounter.h"
+#include "tests/support/AllocationCounter.h"
 #include "tests/dsp/EngineReference.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #pragma once
 
 // Counts heap allocations made by the current thread while a scope is armed.
-// The counting operator new lives in allocation_counter.cpp of the same test
-// executable and replaces the global one.
+// Linking the calvorin_test_allocations library replaces the global operator
+// new of the test executable with the counting one.
 
 #include <cstddef>
 

@@ -1,0 +1,72 @@
+// TORV's audio entry points: the block function, reset, the parameter handler
+// and the meter transfer. The arithmetic itself lives in iplug::ProcessingChain.
+
+#include "plugin/TORV.h"
+
+#include "dsp/MeterRecord.h"
+
+namespace
+{
+
+// The chain's parameter handler follows the plug-in's parameter order.
+constexpr bool ChainFollowsParameterOrder()
+{
+  using Chain = iplug::ProcessingChain;
+  constexpr int ours[] = {kPreGainLow, kPostGainLow, kPullThresholdLow, kPushThresholdLow, kWidthLow, kExciteLow,
+                          kModeLow,    kModeHigh,    kTime,             kDepth,            kMix,      kOutGain,
+                          kBypass,     kNumParams};
+  constexpr int chain[] = {Chain::kPreGainLow, Chain::kPostGainLow, Chain::kPullThresholdLow, Chain::kPushThresholdLow,
+                           Chain::kWidthLow,   Chain::kExciteLow,   Chain::kModeLow,          Chain::kModeHigh,
+                           Chain::kTime,       Chain::kDepth,       Chain::kMix,              Chain::kOutGain,
+                           Chain::kBypass,     Chain::kNumParams};
+  for (int i = 0; i < static_cast<int>(sizeof(ours) / sizeof(ours[0])); ++i)
+    if (ours[i] != chain[i])
+      return false;
+  return true;
+}
+static_assert(ChainFollowsParameterOrder());
+
+} // namespace
+
+void TORV::SetUpProcessing()
+{
+  mChain.Reset(GetSampleRate());
+  // The host announces every parameter at initialisation; doing it here too
+  // means an instance processes with its parameter values from the start.
+  for (int paramIdx = 0; paramIdx < NParams(); ++paramIdx)
+    OnParamChangeRealtime(paramIdx);
+}
+
+void TORV::ProcessBlock(double** inputs, double** outputs, int nFrames)
+{
+  // Mix, Out Gain and Bypass are sampled once per block; every other
+  // parameter reaches the chain through the parameter handler.
+  const iplug::ProcessingChain::BlockControls controls{GetParam(kOutGain)->GetValue(), GetParam(kMix)->GetValue(),
+                                                       GetParam(kBypass)->GetValue()};
+  mChain.ProcessBlock(inputs, outputs, nFrames, controls);
+}
+
+void TORV::OnReset()
+{
+  mChain.Reset(GetSampleRate());
+}
+
+void TORV::OnParamUpdate(int paramIdx, iplug::ParamSource /*source*/)
+{
+  ShowParamEditInPresetSelector(paramIdx);
+  OnParamChangeRealtime(paramIdx);
+}
+
+void TORV::OnParamChangeRealtime(int paramIdx)
+{
+  if (paramIdx < 0 || paramIdx >= NParams())
+    return;
+  mChain.OnParamChange(paramIdx, [this](int idx) { return GetParam(idx)->GetValue(); });
+}
+
+void TORV::OnIdleTick()
+{
+  mChain.TransmitMeters([this](const iplug::MeterRecord& record) {
+    SendMsgToControl(record.controlTag, 0, static_cast<int>(sizeof(record)), &record);
+  });
+}
