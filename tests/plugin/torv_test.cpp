@@ -1,7 +1,10 @@
 #include "RecordingTORV.h"
 
+#include "tests/support/AllocationCounter.h"
+
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 
@@ -249,4 +252,28 @@ TEST(TORV, NotificationPathsReachTheHandlerWithTheirSources)
   plug.LoadState(blob, 0);
   plug.SyncEditorFromParams();
   EXPECT_EQ(plug.updates.size(), 52u);
+}
+
+// What the host's processing thread does with a parameter-queue point: set the
+// value from its normalised form and notify. None of it may allocate.
+TEST(TORV, HostQueueParameterPathNeverAllocates)
+{
+  TORV plug;
+  const std::size_t before = testsupport::CountedAllocations();
+  double sink = 0.0;
+  {
+    testsupport::AllocationScope scope;
+    for (int pass = 0; pass < 10; ++pass)
+    {
+      for (int idx = 0; idx < plug.NParams(); ++idx)
+      {
+        iplug::IParam& p = *plug.GetParam(idx);
+        p.SetFromNormalized(pass / 9.0);
+        plug.OnParamChange(idx, ParamSource::Host, pass);
+        sink += p.GetValue() + p.GetValueNormalized() + p.NormToReal(0.3) + p.FitToRange(1e9);
+      }
+    }
+  }
+  EXPECT_EQ(testsupport::CountedAllocations(), before);
+  EXPECT_TRUE(std::isfinite(sink));
 }
