@@ -1,0 +1,438 @@
+#include "graphics/linux/IGraphicsLinux.h"
+
+#include "graphics/MakeGraphics.h"
+#include "graphics/linux/KeyCodes.h"
+#include "graphics/linux/XErrorTrap.h"
+
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/cursorfont.h>
+#include <X11/extensions/Xfixes.h>
+#include <cairo-xlib.h>
+#include <cairo.h>
+
+#include <cmath>
+#include <cstdint>
+#include <cstdlib>
+
+namespace igraphics
+{
+
+namespace
+{
+
+constexpr unsigned long kDoubleClickMs = 400;
+constexpr int kDoubleClickSlopPx = 4;
+constexpr long kEventMask = ExposureMask | ButtonPressMask | ButtonReleaseMask | PointerMotionMask | EnterWindowMask |
+                            LeaveWindowMask | KeyPressMask | KeyReleaseMask | StructureNotifyMask;
+
+unsigned int CursorFontShape(ECursor cursor)
+{
+  switch (cursor)
+  {
+    case ECursor::ARROW: return XC_left_ptr;
+    case ECursor::IBEAM: return XC_xterm;
+    case ECursor::WAIT: return XC_watch;
+    case ECursor::CROSS: return XC_crosshair;
+    case ECursor::UPARROW: return XC_sb_up_arrow;
+    case ECursor::SIZENWSE: return XC_bottom_right_corner;
+    case ECursor::SIZENESW: return XC_bottom_left_corner;
+    case ECursor::SIZEWE: return XC_sb_h_double_arrow;
+    case ECursor::SIZENS: return XC_sb_v_double_arrow;
+    case ECursor::SIZEALL: return XC_fleur;
+    case ECursor::INO: return XC_X_cursor;
+    case ECursor::HAND: return XC_hand2;
+    case ECursor::APPSTARTING: return XC_watch;
+    case ECursor::HELP: return XC_question_arrow;
+  }
+  return XC_left_ptr;
+}
+
+unsigned int ButtonMask(unsigned int button)
+{
+  switch (button)
+  {
+    case Button1: return Button1Mask;
+    case Button2: return Button2Mask;
+    case Button3: return Button3Mask;
+    default: return 0;
+  }
+}
+
+} // namespace
+
+std::unique_ptr<IGraphics> MakeGraphics(iplug::IEditorDelegate& dlg, int w, int h, int fps, float scale)
+{
+  return std::make_unique<IGraphicsLinux>(dlg, w, h, fps, scale);
+}
+
+IGraphicsLinux::IGraphicsLinux(iplug::IEditorDelegate& dlg, int w, int h, int fps, float scale)
+  : IGraphics(dlg, w, h, fps, scale)
+{
+}
+
+IGraphicsLinux::~IGraphicsLinux()
+{
+  CloseConnection();
+}
+
+void* IGraphicsLinux::OpenWindow(void* pParent)
+{
+  if (mWindow)
+    return reinterpret_cast<void*>(static_cast<std::uintptr_t>(mWindow));
+  CloseConnection();
+  const Window parent = static_cast<Window>(reinterpret_cast<std::uintptr_t>(pParent));
+  if (parent == 0)
+    return nullptr;
+
+  Display* display = XOpenDisplay(nullptr);
+  if (!display)
+    return nullptr;
+  mDisplay = display;
+  XErrorTrap::Register(display);
+
+  XWindowAttributes pa{};
+  const Status ok = XGetWindowAttributes(display, parent, &pa);
+  XSync(display, False);
+  if (!ok || XErrorTrap::TakeError(display) != 0 || pa.c_class == InputOnly)
+  {
+    CloseConnection();
+    return nullptr;
+  }
+
+  XSetWindowAttributes wa{};
+  wa.event_mask = kEventMask;
+  wa.background_pixmap = None; // the server never clears it: no flicker between frames
+  wa.bit_gravity = NorthWestGravity;
+  wa.colormap = pa.colormap;
+  wa.border_pixel = 0;
+  const Window window =
+    XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 0,
+                  pa.depth, InputOutput, pa.visual, CWBackPixmap | CWEventMask | CWBitGravity | CWColormap | CWBorderPixel, &wa);
+  XSync(display, False);
+  if (window == 0 || XErrorTrap::TakeError(display) != 0)
+  {
+    CloseConnection();
+    return nullptr;
+  }
+  mWindow = window;
+  mWindowSurface = cairo_xlib_surface_create(display, window, pa.visual, PixelWidth(), PixelHeight());
+  XMapWindow(display, window);
+  XSync(display, False);
+  if (XErrorTrap::TakeError(display) != 0)
+  {
+    CloseConnection();
+    return nullptr;
+  }
+  ApplyCursor();
+  SetAllControlsDirty();
+  DrawAll();
+  return reinterpret_cast<void*>(static_cast<std::uintptr_t>(mWindow));
+}
+
+void IGraphicsLinux::CloseWindow()
+{
+  CloseConnection();
+  IGraphics::CloseWindow();
+}
+
+void IGraphicsLinux::CloseConnection()
+{
+  if (!mDisplay)
+    return;
+  if (mXCursorHidden && mWindow)
+    XFixesShowCursor(mDisplay, mWindow);
+  mXCursorHidden = false;
+  mLockActive = false;
+  if (mWindowSurface)
+  {
+    cairo_surface_finish(mWindowSurface);
+    cairo_surface_destroy(mWindowSurface);
+    mWindowSurface = nullptr;
+  }
+  for (const auto& [kind, cursor] : mCursors)
+    XFreeCursor(mDisplay, cursor);
+  mCursors.clear();
+  if (mWindow)
+    XDestroyWindow(mDisplay, mWindow); // may already be gone with its parent: trapped
+  mWindow = 0;
+  XSync(mDisplay, False);
+  XErrorTrap::Unregister(mDisplay);
+  XCloseDisplay(mDisplay);
+  mDisplay = nullptr;
+  mButtonsHeld = 0;
+}
+
+int IGraphicsLinux::GetPlatformEventFd() const
+{
+  return mDisplay ? ConnectionNumber(mDisplay) : -1;
+}
+
+void IGraphicsLinux::OnPlatformEventsReadable()
+{
+  if (!mDisplay)
+    return;
+  while (mDisplay && XPending(mDisplay) > 0)
+  {
+    XEvent event;
+    XNextEvent(mDisplay, &event);
+    HandleEvent(&event);
+  }
+}
+
+void IGraphicsLinux::OnPlatformTimer()
+{
+  OnPlatformEventsReadable();
+  if (mWindow)
+    OnFrame();
+}
+
+IMouseKeys IGraphicsLinux::KeysFromState(unsigned int state) const
+{
+  IMouseKeys mod;
+  mod.L = (state & Button1Mask) != 0;
+  mod.R = (state & Button3Mask) != 0;
+  mod.S = (state & ShiftMask) != 0;
+  mod.C = (state & ControlMask) != 0;
+  mod.A = (state & Mod1Mask) != 0;
+  return mod;
+}
+
+void IGraphicsLinux::HandleEvent(void* pEvent)
+{
+  XEvent& e = *static_cast<XEvent*>(pEvent);
+  if (e.xany.window != mWindow || mWindow == 0)
+    return;
+  const float s = GetTotalScale();
+
+  switch (e.type)
+  {
+    case Expose:
+    {
+      // The backbuffer already holds the picture: copy, do not redraw.
+      PresentRegions({IBounds(static_cast<float>(e.xexpose.x), static_cast<float>(e.xexpose.y),
+                              static_cast<float>(e.xexpose.x + e.xexpose.width),
+                              static_cast<float>(e.xexpose.y + e.xexpose.height))});
+      break;
+    }
+    case ButtonPress:
+    {
+      const XButtonEvent& b = e.xbutton;
+      IMouseKeys mod = KeysFromState(b.state);
+      if (b.button == Button4 || b.button == Button5)
+      {
+        OnMouseWheel(b.x / s, b.y / s, mod, b.button == Button4 ? 1.f : -1.f);
+        break;
+      }
+      if (b.button != Button1 && b.button != Button3)
+        break;
+      mod.L = b.button == Button1;
+      mod.R = b.button == Button3;
+      mButtonsHeld |= ButtonMask(b.button);
+      mLastX = b.x;
+      mLastY = b.y;
+      const bool dbl = b.button == mLastPressButton && b.time - mLastPressTime < kDoubleClickMs &&
+                       std::abs(b.x - mLastPressX) <= kDoubleClickSlopPx && std::abs(b.y - mLastPressY) <= kDoubleClickSlopPx;
+      if (dbl)
+      {
+        mLastPressTime = 0; // a third click starts over
+        OnMouseDblClick(b.x / s, b.y / s, mod);
+      }
+      else
+      {
+        mLastPressTime = b.time;
+        mLastPressButton = b.button;
+        mLastPressX = b.x;
+        mLastPressY = b.y;
+        OnMouseDown(b.x / s, b.y / s, mod);
+      }
+      break;
+    }
+    case ButtonRelease:
+    {
+      const XButtonEvent& b = e.xbutton;
+      if (b.button != Button1 && b.button != Button3)
+        break;
+      mButtonsHeld &= ~ButtonMask(b.button);
+      IMouseKeys mod = KeysFromState(b.state);
+      mod.L = b.button == Button1;
+      mod.R = b.button == Button3;
+      const float x = mLockActive ? mVirtualX : b.x / s;
+      const float y = mLockActive ? mVirtualY : b.y / s;
+      OnMouseUp(x, y, mod);
+      break;
+    }
+    case MotionNotify:
+    {
+      // Only the latest of consecutive moves matters; never merge across a
+      // press or release.
+      while (XPending(mDisplay) > 0)
+      {
+        XEvent next;
+        XPeekEvent(mDisplay, &next);
+        if (next.type != MotionNotify || next.xany.window != mWindow)
+          break;
+        XNextEvent(mDisplay, &e);
+      }
+      const XMotionEvent& m = e.xmotion;
+      const IMouseKeys mod = KeysFromState(m.state);
+      if (mButtonsHeld != 0)
+      {
+        if (mLockActive)
+        {
+          const int dx = m.x - mLockX, dy = m.y - mLockY;
+          if (dx == 0 && dy == 0)
+            break; // the echo of our own warp
+          mVirtualX += dx / s;
+          mVirtualY += dy / s;
+          OnMouseDrag(mVirtualX, mVirtualY, dx / s, dy / s, mod);
+          if (mLockActive && mDisplay && mWindow)
+            XWarpPointer(mDisplay, None, mWindow, 0, 0, 0, 0, mLockX, mLockY);
+        }
+        else
+        {
+          const float dx = (m.x - mLastX) / s, dy = (m.y - mLastY) / s;
+          mLastX = m.x;
+          mLastY = m.y;
+          OnMouseDrag(m.x / s, m.y / s, dx, dy, mod);
+        }
+      }
+      else
+      {
+        mLastX = m.x;
+        mLastY = m.y;
+        OnMouseOver(m.x / s, m.y / s, mod);
+      }
+      break;
+    }
+    case LeaveNotify:
+      if (mButtonsHeld == 0)
+        OnMouseOut();
+      break;
+    case KeyPress:
+    case KeyRelease:
+    {
+      IKeyPress key;
+      KeySym sym = 0;
+      char buf[8] = {};
+      const int n = XLookupString(&e.xkey, buf, sizeof(buf) - 1, &sym, nullptr);
+      if (n == 1)
+        key.utf8[0] = buf[0];
+      key.vk = VirtualKeyFromKeySym(sym);
+      key.S = (e.xkey.state & ShiftMask) != 0;
+      key.C = (e.xkey.state & ControlMask) != 0;
+      key.A = (e.xkey.state & Mod1Mask) != 0;
+      if (e.type == KeyPress)
+        OnKeyDown(e.xkey.x / s, e.xkey.y / s, key);
+      else
+        OnKeyUp(e.xkey.x / s, e.xkey.y / s, key);
+      break;
+    }
+    case DestroyNotify:
+      // The host destroyed the parent (and with it our window) first.
+      if (e.xdestroywindow.window == mWindow)
+      {
+        if (mWindowSurface)
+        {
+          cairo_surface_finish(mWindowSurface);
+          cairo_surface_destroy(mWindowSurface);
+          mWindowSurface = nullptr;
+        }
+        mWindow = 0;
+      }
+      break;
+    default:
+      break;
+  }
+}
+
+void IGraphicsLinux::PresentRegions(const std::vector<IBounds>& pixelRegions)
+{
+  if (!mWindowSurface || !mWindow || !Backbuffer())
+    return;
+  cairo_t* cr = cairo_create(mWindowSurface);
+  for (const IBounds& r : pixelRegions)
+    cairo_rectangle(cr, r.L, r.T, r.W(), r.H());
+  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
+  cairo_set_source_surface(cr, Backbuffer(), 0., 0.);
+  cairo_fill(cr);
+  cairo_destroy(cr);
+  cairo_surface_flush(mWindowSurface);
+  XFlush(mDisplay);
+}
+
+void IGraphicsLinux::OnSurfaceResized()
+{
+  if (!mWindow)
+    return;
+  XResizeWindow(mDisplay, mWindow, static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()));
+  if (mWindowSurface)
+    cairo_xlib_surface_set_size(mWindowSurface, PixelWidth(), PixelHeight());
+  XFlush(mDisplay);
+}
+
+void IGraphicsLinux::HideMouseCursor(bool hide, bool lock)
+{
+  IGraphics::HideMouseCursor(hide, lock);
+  if (!mWindow)
+    return;
+  if (hide)
+  {
+    if (!mXCursorHidden)
+    {
+      XFixesHideCursor(mDisplay, mWindow);
+      mXCursorHidden = true;
+    }
+    if (lock && !mLockActive)
+    {
+      mLockActive = true;
+      mLockX = mLastX;
+      mLockY = mLastY;
+      const float s = GetTotalScale();
+      mVirtualX = mLastX / s;
+      mVirtualY = mLastY / s;
+    }
+  }
+  else
+  {
+    if (mXCursorHidden)
+    {
+      XFixesShowCursor(mDisplay, mWindow);
+      mXCursorHidden = false;
+    }
+    mLockActive = false;
+  }
+  XFlush(mDisplay);
+}
+
+ECursor IGraphicsLinux::SetMouseCursor(ECursor cursor)
+{
+  const ECursor previous = IGraphics::SetMouseCursor(cursor);
+  ApplyCursor();
+  return previous;
+}
+
+void IGraphicsLinux::ApplyCursor()
+{
+  if (!mWindow)
+    return;
+  const int kind = static_cast<int>(GetMouseCursor());
+  auto it = mCursors.find(kind);
+  if (it == mCursors.end())
+    it = mCursors.emplace(kind, XCreateFontCursor(mDisplay, CursorFontShape(GetMouseCursor()))).first;
+  XDefineCursor(mDisplay, mWindow, it->second);
+  XFlush(mDisplay);
+}
+
+void IGraphicsLinux::MoveMouseCursor(float x, float y)
+{
+  if (!mWindow)
+    return;
+  const float s = GetTotalScale();
+  mLastX = static_cast<int>(std::lround(x * s));
+  mLastY = static_cast<int>(std::lround(y * s));
+  XWarpPointer(mDisplay, None, mWindow, 0, 0, 0, 0, mLastX, mLastY);
+  XFlush(mDisplay);
+}
+
+} // namespace igraphics

@@ -1,0 +1,74 @@
+#pragma once
+
+#include "graphics/IGraphics.h"
+
+#include <map>
+
+// Xlib types, kept out of this header so that users need no X headers.
+struct _XDisplay;
+struct _cairo_surface;
+
+namespace igraphics
+{
+
+// The editor as an X11 child window of the host's parent window. It paints by
+// copying the backbuffer through a cairo Xlib surface (the window's own
+// background is never cleared by the server, so nothing flickers) and is
+// driven entirely by the host's run loop: the X connection's descriptor and a
+// 16 ms timer (see IGraphics::GetPlatformEventFd). UI thread only.
+class IGraphicsLinux : public IGraphics
+{
+public:
+  IGraphicsLinux(iplug::IEditorDelegate& dlg, int w, int h, int fps = 60, float scale = 1.f);
+  ~IGraphicsLinux() override;
+
+  // pParent is the host's X11 window id ("X11EmbedWindowID"). Opens a
+  // connection to the display named by DISPLAY. Returns the child window id,
+  // or nullptr when there is no display or the parent does not exist.
+  void* OpenWindow(void* pParent) override;
+  void CloseWindow() override;
+
+  int GetPlatformEventFd() const override;
+  void OnPlatformEventsReadable() override;
+  void OnPlatformTimer() override;
+
+  void HideMouseCursor(bool hide = true, bool lock = true) override;
+  ECursor SetMouseCursor(ECursor cursor) override;
+  void MoveMouseCursor(float x, float y) override;
+
+  unsigned long GetWindow() const { return mWindow; }
+  bool IsWindowOpen() const { return mWindow != 0; }
+
+protected:
+  void PresentRegions(const std::vector<IBounds>& pixelRegions) override;
+  void OnSurfaceResized() override;
+
+private:
+  void HandleEvent(void* pEvent);
+  void CloseConnection();
+  IMouseKeys KeysFromState(unsigned int state) const;
+  void ApplyCursor();
+
+  _XDisplay* mDisplay = nullptr;
+  unsigned long mWindow = 0;
+  _cairo_surface* mWindowSurface = nullptr;
+  std::map<int, unsigned long> mCursors; // by ECursor, created on first use
+  bool mXCursorHidden = false;
+
+  // Mouse state in window pixels.
+  int mLastX = 0;
+  int mLastY = 0;
+  unsigned int mButtonsHeld = 0;
+  unsigned long mLastPressTime = 0;
+  unsigned int mLastPressButton = 0;
+  int mLastPressX = -1000;
+  int mLastPressY = -1000;
+  // While the cursor is locked the pointer is warped back here after each move.
+  bool mLockActive = false;
+  int mLockX = 0;
+  int mLockY = 0;
+  float mVirtualX = 0.f; // the position reported to controls while locked
+  float mVirtualY = 0.f;
+};
+
+} // namespace igraphics

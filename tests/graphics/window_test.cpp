@@ -1,0 +1,333 @@
+// The editor window under a private Xvfb server: a test host makes the parent
+// window and drives the editor like a host's run loop would; input arrives
+// through XTest. Skipped when Xvfb cannot be started.
+
+#include "TestControls.h"
+
+#include "graphics/IPanelControl.h"
+#include "graphics/linux/IGraphicsLinux.h"
+
+#include <cairo.h>
+#include <gtest/gtest.h>
+
+// After gtest: Xlib's macros (None, Bool, Status) would break its headers.
+#include <X11/Xlib.h>
+#include <X11/Xutil.h>
+#include <X11/extensions/XTest.h>
+
+#include <chrono>
+#include <cstdint>
+#include <filesystem>
+#include <poll.h>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace igraphics::test
+{
+namespace
+{
+
+// One Xvfb for the whole suite; it picks a free display number itself.
+class XvfbServer
+{
+public:
+  static XvfbServer& Get()
+  {
+    static XvfbServer server;
+    return server;
+  }
+
+  bool Running() const { return mPid > 0 && !mName.empty(); }
+  const std::string& Name() const { return mName; }
+
+  ~XvfbServer()
+  {
+    if (mPid > 0)
+    {
+      kill(mPid, SIGTERM);
+      waitpid(mPid, nullptr, 0);
+    }
+  }
+
+private:
+  XvfbServer()
+  {
+    // A display number unlikely to be taken, then wait until it answers.
+    for (int attempt = 0; attempt < 5 && mName.empty(); ++attempt)
+    {
+      const int n = 100 + (getpid() * 7 + attempt * 131) % 800;
+      if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
+        continue;
+      const std::string name = ":" + std::to_string(n);
+      mPid = fork();
+      if (mPid == 0)
+      {
+        freopen("/dev/null", "w", stdout);
+        freopen("/dev/null", "w", stderr);
+        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset", nullptr);
+        _exit(127);
+      }
+      if (mPid < 0)
+        return;
+      for (int i = 0; i < 100; ++i)
+      {
+        if (Display* d = XOpenDisplay(name.c_str()))
+        {
+          XCloseDisplay(d);
+          mName = name;
+          break;
+        }
+        if (waitpid(mPid, nullptr, WNOHANG) == mPid) // it gave up (display taken)
+        {
+          mPid = -1;
+          break;
+        }
+        usleep(50000);
+      }
+      if (mName.empty() && mPid > 0)
+      {
+        kill(mPid, SIGTERM);
+        waitpid(mPid, nullptr, 0);
+        mPid = -1;
+      }
+    }
+  }
+
+  pid_t mPid = -1;
+  std::string mName;
+};
+
+std::string OutputPath(const std::string& name)
+{
+  const std::filesystem::path dir = std::filesystem::path(CALVORIN_BINARY_DIR) / "test_output" / "graphics";
+  std::filesystem::create_directories(dir);
+  return (dir / (name + ".png")).string();
+}
+
+int OpenFdCount()
+{
+  int n = 0;
+  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd"))
+    ++n;
+  return n;
+}
+
+// A test host: its own connection, a parent window and a run loop that serves
+// the editor's descriptor and its 16 ms timer.
+class WindowTest : public ::testing::Test
+{
+protected:
+  void SetUp() override
+  {
+    XvfbServer& x = XvfbServer::Get();
+    if (!x.Running())
+      GTEST_SKIP() << "Xvfb could not be started";
+    setenv("DISPLAY", x.Name().c_str(), 1);
+    mHost = XOpenDisplay(x.Name().c_str());
+    ASSERT_NE(mHost, nullptr) << "cannot connect to Xvfb at " << x.Name();
+    mParent = XCreateSimpleWindow(mHost, DefaultRootWindow(mHost), 0, 0, 800, 500, 0, 0, 0x202020);
+    XMapWindow(mHost, mParent);
+    XSync(mHost, False);
+  }
+
+  void TearDown() override
+  {
+    if (mHost)
+    {
+      XDestroyWindow(mHost, mParent);
+      XCloseDisplay(mHost);
+    }
+  }
+
+  void RunLoop(IGraphics& g, int ms)
+  {
+    using clock = std::chrono::steady_clock;
+    const auto end = clock::now() + std::chrono::milliseconds(ms);
+    auto nextTick = clock::now();
+    while (clock::now() < end)
+    {
+      pollfd p{g.GetPlatformEventFd(), POLLIN, 0};
+      const int wait = static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(nextTick - clock::now()).count());
+      if (p.fd >= 0 && poll(&p, 1, std::max(wait, 0)) > 0)
+        g.OnPlatformEventsReadable();
+      if (clock::now() >= nextTick)
+      {
+        g.OnPlatformTimer();
+        nextTick += std::chrono::milliseconds(IGraphics::kPlatformTimerMs);
+      }
+    }
+  }
+
+  // The parent's pixels as the server has them.
+  IRgba ScreenPixel(int x, int y)
+  {
+    XImage* img = XGetImage(mHost, mParent, x, y, 1, 1, AllPlanes, ZPixmap);
+    if (!img)
+      return COLOR_TRANSPARENT;
+    const unsigned long p = XGetPixel(img, 0, 0);
+    XDestroyImage(img);
+    return {255, static_cast<int>((p >> 16) & 0xff), static_cast<int>((p >> 8) & 0xff), static_cast<int>(p & 0xff)};
+  }
+
+  void Screenshot(const std::string& name, int w, int h)
+  {
+    XImage* img = XGetImage(mHost, mParent, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
+    ASSERT_NE(img, nullptr);
+    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
+    auto* data = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+        *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) = static_cast<uint32_t>(XGetPixel(img, x, y) & 0xffffff);
+    cairo_surface_mark_dirty(s);
+    EXPECT_EQ(cairo_surface_write_to_png(s, OutputPath(name).c_str()), CAIRO_STATUS_SUCCESS);
+    cairo_surface_destroy(s);
+    XDestroyImage(img);
+  }
+
+  void* ParentHandle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(mParent)); }
+
+  Display* mHost = nullptr;
+  Window mParent = 0;
+};
+
+TEST_F(WindowTest, OpensInsideTheParentDrawsTakesAClickAndCloses)
+{
+  Log log;
+  RecordingDelegate dlg(log);
+  IGraphicsLinux g(dlg, 680, 392);
+  g.AttachPanelBackground(IFill(IRgba(255, 16, 17, 18)));
+  auto* button = static_cast<RecordingControl*>(g.AttachControl(new RecordingControl({100, 100, 200, 150}, "A", log, 3)));
+  button->drawFunc = [](IGraphics& gr, const IBounds& b) {
+    gr.FillRect(COLOR_RED, b);
+    gr.DrawText(ITextStyle(18.f, COLOR_WHITE), "CLICK", b);
+  };
+
+  void* handle = g.OpenWindow(ParentHandle());
+  ASSERT_NE(handle, nullptr);
+  const Window child = static_cast<Window>(reinterpret_cast<std::uintptr_t>(handle));
+
+  Window root = 0, parentOfChild = 0, *children = nullptr;
+  unsigned int nChildren = 0;
+  XQueryTree(mHost, child, &root, &parentOfChild, &children, &nChildren);
+  if (children)
+    XFree(children);
+  EXPECT_EQ(parentOfChild, mParent);
+  XWindowAttributes wa{};
+  ASSERT_TRUE(XGetWindowAttributes(mHost, child, &wa));
+  EXPECT_EQ(wa.width, 680);
+  EXPECT_EQ(wa.height, 392);
+  EXPECT_EQ(wa.map_state, IsViewable);
+
+  RunLoop(g, 150);
+  Screenshot("window", 680, 392);
+  EXPECT_EQ(ScreenPixel(105, 105), COLOR_RED);
+  EXPECT_EQ(ScreenPixel(50, 50), IRgba(255, 16, 17, 18));
+  EXPECT_EQ(ScreenPixel(700, 50), IRgba(255, 0x20, 0x20, 0x20)); // the parent outside our window
+
+  // A real click through the server.
+  XTestFakeMotionEvent(mHost, DefaultScreen(mHost), 150, 120, CurrentTime);
+  XTestFakeButtonEvent(mHost, 1, True, CurrentTime);
+  XTestFakeMotionEvent(mHost, DefaultScreen(mHost), 160, 110, CurrentTime);
+  XTestFakeButtonEvent(mHost, 1, False, CurrentTime);
+  XFlush(mHost);
+  RunLoop(g, 150);
+  EXPECT_EQ(log, (Log{"begin 3", "down A", "drag 10 -10 A", "up A", "end 3"}));
+  float x, y;
+  g.GetMouseDownPoint(x, y);
+  EXPECT_FLOAT_EQ(x, 150.f);
+  EXPECT_FLOAT_EQ(y, 120.f);
+
+  // A change becomes visible at the next frames.
+  button->drawFunc = [](IGraphics& gr, const IBounds& b) { gr.FillRect(COLOR_BLUE, b); };
+  button->SetDirty(false);
+  RunLoop(g, 60);
+  EXPECT_EQ(ScreenPixel(105, 105), COLOR_BLUE);
+
+  g.CloseWindow();
+  XSync(mHost, False);
+  children = nullptr;
+  XQueryTree(mHost, mParent, &root, &parentOfChild, &children, &nChildren);
+  if (children)
+    XFree(children);
+  EXPECT_EQ(nChildren, 0u);
+  EXPECT_EQ(g.GetPlatformEventFd(), -1);
+}
+
+TEST_F(WindowTest, ScaleResizesTheWindowAndMapsTheMouse)
+{
+  Log log;
+  RecordingDelegate dlg(log);
+  IGraphicsLinux g(dlg, 200, 100);
+  g.AttachControl(new RecordingControl({100, 50, 200, 100}, "A", log));
+  void* handle = g.OpenWindow(ParentHandle());
+  ASSERT_NE(handle, nullptr);
+  g.Resize(200, 100, 2.f);
+  RunLoop(g, 50);
+  XWindowAttributes wa{};
+  ASSERT_TRUE(XGetWindowAttributes(mHost, static_cast<Window>(reinterpret_cast<std::uintptr_t>(handle)), &wa));
+  EXPECT_EQ(wa.width, 400);
+  EXPECT_EQ(wa.height, 200);
+
+  XTestFakeMotionEvent(mHost, DefaultScreen(mHost), 250, 150, CurrentTime); // (125, 75) in editor units
+  XTestFakeButtonEvent(mHost, 1, True, CurrentTime);
+  XTestFakeButtonEvent(mHost, 1, False, CurrentTime);
+  XFlush(mHost);
+  RunLoop(g, 100);
+  EXPECT_EQ(log, (Log{"down A", "up A"}));
+  float x, y;
+  g.GetMouseDownPoint(x, y);
+  EXPECT_FLOAT_EQ(x, 125.f);
+  EXPECT_FLOAT_EQ(y, 75.f);
+  g.CloseWindow();
+}
+
+TEST_F(WindowTest, BadParentsAndAVanishedParentAreSurvived)
+{
+  Log log;
+  RecordingDelegate dlg(log);
+  IGraphicsLinux g(dlg, 100, 100);
+  EXPECT_EQ(g.OpenWindow(nullptr), nullptr);
+  EXPECT_EQ(g.OpenWindow(reinterpret_cast<void*>(static_cast<std::uintptr_t>(0x7ffffff))), nullptr);
+  EXPECT_EQ(g.GetPlatformEventFd(), -1);
+
+  // The host destroys the parent before closing the editor.
+  Window other = XCreateSimpleWindow(mHost, DefaultRootWindow(mHost), 0, 0, 100, 100, 0, 0, 0);
+  XMapWindow(mHost, other);
+  XSync(mHost, False);
+  ASSERT_NE(g.OpenWindow(reinterpret_cast<void*>(static_cast<std::uintptr_t>(other))), nullptr);
+  XDestroyWindow(mHost, other);
+  XSync(mHost, False);
+  g.Resize(120, 120, 1.f); // requests on a window that no longer exists
+  RunLoop(g, 50);
+  g.CloseWindow();
+  SUCCEED();
+}
+
+TEST_F(WindowTest, OpeningAndClosingFiftyTimesLeaksNothing)
+{
+  Log log;
+  RecordingDelegate dlg(log);
+  IGraphicsLinux g(dlg, 680, 392);
+  // A first cycle loads what stays for the process (fonts, Xlib's tables).
+  g.AttachPanelBackground(IFill(COLOR_GRAY));
+  ASSERT_NE(g.OpenWindow(ParentHandle()), nullptr);
+  g.CloseWindow();
+  const int fds = OpenFdCount();
+  for (int i = 0; i < 50; ++i)
+  {
+    g.AttachPanelBackground(IFill(COLOR_GRAY));
+    auto* c = static_cast<RecordingControl*>(g.AttachControl(new RecordingControl({10, 10, 100, 40}, "A", log)));
+    c->drawFunc = [](IGraphics& gr, const IBounds& b) { gr.DrawText(ITextStyle(), "cycle", b); };
+    ASSERT_NE(g.OpenWindow(ParentHandle()), nullptr);
+    g.SetMouseCursor(ECursor::HAND);
+    g.OnPlatformTimer();
+    g.CloseWindow();
+    EXPECT_EQ(g.NControls(), 0);
+  }
+  EXPECT_EQ(OpenFdCount(), fds); // every X connection was closed
+}
+
+} // namespace
+} // namespace igraphics::test
