@@ -1,5 +1,6 @@
 #pragma once
 
+#include <climits>
 #include <cstddef>
 #include <vector>
 
@@ -16,6 +17,14 @@ enum ERoute
 
 // Channel count that a "*" item in the channel configuration text stands for.
 constexpr int kWildcardChannelCount = -64;
+
+// Channel totals of absurd texts ("2147483647.1") stop at the int limits
+// instead of overflowing.
+inline int SaturatingChannelSum(int a, int b)
+{
+  const long long sum = static_cast<long long>(a) + b;
+  return sum > INT_MAX ? INT_MAX : sum < INT_MIN ? INT_MIN : static_cast<int>(sum);
+}
 
 // One bus of a channel configuration.
 struct BusSpec
@@ -52,7 +61,7 @@ struct ChannelConfig
   {
     int total = 0;
     for (const BusSpec& bus : Buses(direction))
-      total += bus.mNumChans;
+      total = SaturatingChannelSum(total, bus.mNumChans);
     return total;
   }
 

@@ -54,7 +54,7 @@ void ParseSide(std::string_view side, ERoute direction, std::vector<BusSpec>& bu
 {
   ForEachToken(side, '.', [&](std::string_view item) {
     const int count = ParseChannelCount(item);
-    total += count;
+    total = SaturatingChannelSum(total, count);
     if (count != 0)
       buses.push_back({direction, count});
   });

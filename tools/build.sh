@@ -1,16 +1,25 @@
 #!/usr/bin/env bash
-# Configures and builds one configuration into build/<config>.
+# Configures and builds one configuration into build/<config>; with target
+# names after the configuration, only those targets.
 #   release  optimised with debug info (default)
 #   asan     address + undefined-behaviour sanitizers
 #   tsan     thread sanitizer
+#   fuzz     clang + libFuzzer with address + undefined sanitizers: only the
+#            fuzz targets and what they link (run them with tools/fuzz.sh)
 set -euo pipefail
 config=${1:-release}
+shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 case "$config" in
   release) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
   asan)    args=(-DCMAKE_BUILD_TYPE=Debug -DCALVORIN_SANITIZE=address) ;;
   tsan)    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVORIN_SANITIZE=thread) ;;
-  *) echo "build.sh: unknown configuration '$config' (release, asan, tsan)" >&2; exit 2 ;;
+  fuzz)    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVORIN_SANITIZE=fuzzer
+                 -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
+  *) echo "build.sh: unknown configuration '$config' (release, asan, tsan, fuzz)" >&2; exit 2 ;;
 esac
+targets=()
+for target in "$@"; do targets+=(--target "$target"); done
+[ "$config" = fuzz ] && [ ${#targets[@]} -eq 0 ] && targets=(--target calvorin_fuzzers)
 cmake -S "$root" -B "$root/build/$config" -G Ninja "${args[@]}" >/dev/null
-cmake --build "$root/build/$config" -j "${CALVORIN_JOBS:-$(nproc)}"
+cmake --build "$root/build/$config" -j "${CALVORIN_JOBS:-$(nproc)}" "${targets[@]}"

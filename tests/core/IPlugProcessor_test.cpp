@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <climits>
 #include <cmath>
 #include <vector>
 
@@ -121,6 +122,20 @@ TEST(ChannelConfigParsing, MultipleBusesWildcardsAndMalformedItems)
   EXPECT_EQ(IPlugProcessor::ParseChannelConfig("", configs, maxIn, maxOut, maxInBuses, maxOutBuses), 0);
   EXPECT_EQ(IPlugProcessor::ParseChannelConfig(nullptr, configs, maxIn, maxOut, maxInBuses, maxOutBuses), 0);
   EXPECT_EQ(maxIn + maxOut + maxInBuses + maxOutBuses, 0);
+}
+
+TEST(ChannelConfigParsing, HugeCountsSaturateInsteadOfOverflowing)
+{
+  std::vector<ChannelConfig> configs;
+  int maxIn, maxOut, maxInBuses, maxOutBuses;
+  EXPECT_EQ(IPlugProcessor::ParseChannelConfig("1.99999999999-2147483647.2147483647 *.*-1", configs, maxIn, maxOut,
+                                               maxInBuses, maxOutBuses),
+            2);
+  EXPECT_EQ(maxIn, INT_MAX);
+  EXPECT_EQ(maxOut, INT_MAX);
+  EXPECT_EQ(configs[0].TotalNChannels(kInput), INT_MAX);
+  EXPECT_EQ(configs[0].TotalNChannels(kOutput), INT_MAX);
+  EXPECT_EQ(configs[1].TotalNChannels(kInput), -128);
 }
 
 TEST(IPlugProcessorConstruction, RecordsAndDefaultsFollowTheConfiguration)
