@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Sets up, builds and runs the whole test suite: the normal configuration, then
-# the address + undefined-behaviour sanitizer configuration.
+# Sets up, builds and runs the whole test suite: the normal configuration, the
+# address + undefined-behaviour sanitizer configuration, and the concurrency
+# stress under the thread sanitizer.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
@@ -10,5 +11,9 @@ for config in release asan; do
   echo "== $config: test"
   (cd "$root/build/$config" && ctest --output-on-failure -j "${CALVORIN_JOBS:-$(nproc)}" --timeout 600)
 done
+# Thread sanitizer: only the concurrency tests, which is all it is for.
+echo "== tsan: concurrency stress"
+"$root/tools/build.sh" tsan robust_concurrency_tests
+(cd "$root/build/tsan" && ctest --output-on-failure -R '^ConcurrencyStress' --no-tests=error --timeout 600)
 echo "== win64: cross-build the Windows module and check its exports"
 "$root/tools/build-win64.sh"
