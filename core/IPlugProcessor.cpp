@@ -1,6 +1,8 @@
 #include "core/IPlugProcessor.h"
 
 #include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <climits>
 #include <cstdio>
 #include <cstring>
@@ -343,10 +345,19 @@ void IPlugProcessor::CopyThroughOnBypass(int nFrames)
     std::memset(mOutputPtrs[static_cast<size_t>(i)], 0, sizeof(double) * static_cast<size_t>(nFrames));
 }
 
-void IPlugProcessor::CopyToSinglePrecision(float* dst, const double* src, int count)
+void IPlugProcessor::CopyToSinglePrecision(float* dst, const double* src, int count, bool flushSubnormals)
 {
+  if (!flushSubnormals)
+  {
+    for (int i = 0; i < count; ++i)
+      dst[i] = static_cast<float>(src[i]);
+    return;
+  }
   for (int i = 0; i < count; ++i)
-    dst[i] = static_cast<float>(src[i]);
+  {
+    const float v = static_cast<float>(src[i]);
+    dst[i] = std::fabs(v) < FLT_MIN ? 0.0f : v;
+  }
 }
 
 // ---------------------------------------------------------------------------
@@ -454,7 +465,8 @@ void IPlugProcessor::RunAttachedBlock(int nFrames)
   nFrames = std::min(nFrames, mBlockSize);
   if (nFrames <= 0)
     return;
-  if (GetBypassed())
+  const bool bypassed = GetBypassed();
+  if (bypassed)
     CopyThroughOnBypass(nFrames);
   else
   {
@@ -466,7 +478,7 @@ void IPlugProcessor::RunAttachedBlock(int nFrames)
   }
   for (ChannelRecord& record : mOutChannels)
     if (record.mConnected && record.mHostBuffer32)
-      CopyToSinglePrecision(record.mHostBuffer32, *record.mSlot, nFrames);
+      CopyToSinglePrecision(record.mHostBuffer32, *record.mSlot, nFrames, !bypassed); // bypass returns the input as it was
 }
 
 template <typename Sample>

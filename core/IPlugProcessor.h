@@ -121,8 +121,10 @@ public:
   // Bypass path: each output channel gets its input partner (delayed by the
   // latency when there is one) or silence. Audio thread.
   void CopyThroughOnBypass(int nFrames);
-  // Rounds each sample to single precision.
-  static void CopyToSinglePrecision(float* dst, const double* src, int count);
+  // Rounds each sample to single precision. With flushSubnormals, results too
+  // small for a normal float become zero: processed tails that are still
+  // normal doubles would otherwise reach a 32-bit host as float subnormals.
+  static void CopyToSinglePrecision(float* dst, const double* src, int count, bool flushSubnormals = false);
 
   // Buffer attachment (audio thread, no allocation) ---------------------------
   //

@@ -328,18 +328,32 @@ TEST(IPlugProcessorAttachment, SinglePrecisionConvertsInAndOut)
   float* inputs[2] = {left.data(), right.data()};
   float* outputs[2] = {outL.data(), outR.data()};
   processor.ProcessHostChannels(inputs, 2, outputs, 2, 3);
-  for (int i = 0; i < 3; ++i)
+  for (int i = 0; i < 2; ++i)
   {
     EXPECT_EQ(outL[static_cast<size_t>(i)], static_cast<float>(2.0 * double(left[static_cast<size_t>(i)])));
     EXPECT_EQ(outR[static_cast<size_t>(i)], static_cast<float>(2.0 * double(right[static_cast<size_t>(i)])));
   }
+  // A processed result too small for a normal float reaches the host as zero.
+  EXPECT_EQ(outL[2], 0.0f);
+  EXPECT_EQ(outR[2], 2.0f);
 
-  const double src[3] = {1.0 / 3.0, 1e300, -0.0};
-  float dst[3];
-  IPlugProcessor::CopyToSinglePrecision(dst, src, 3);
+  // Bypass hands the input back exactly, subnormal or not.
+  processor.SetBypassed(true);
+  processor.ProcessHostChannels(inputs, 2, outputs, 2, 3);
+  EXPECT_EQ(outL, left);
+  EXPECT_EQ(outR, right);
+
+  const double src[4] = {1.0 / 3.0, 1e300, -0.0, 1e-39};
+  float dst[4];
+  IPlugProcessor::CopyToSinglePrecision(dst, src, 4);
   EXPECT_EQ(dst[0], 1.0f / 3.0f);
   EXPECT_TRUE(std::isinf(dst[1]));
   EXPECT_TRUE(std::signbit(dst[2]));
+  EXPECT_EQ(dst[3], 1e-39f);
+  IPlugProcessor::CopyToSinglePrecision(dst, src, 4, true);
+  EXPECT_EQ(dst[0], 1.0f / 3.0f);
+  EXPECT_TRUE(std::isinf(dst[1]));
+  EXPECT_EQ(dst[3], 0.0f);
 }
 
 TEST(IPlugProcessorAttachment, LongHostBlocksRunInPiecesAndUnpreparedOutputIsSilent)
