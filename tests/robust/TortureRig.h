@@ -89,7 +89,7 @@ struct OutputReport
   double peak = 0.0;
   size_t firstBad = SIZE_MAX;
 
-  bool Clean(double bound) const { return nonFinite == 0 && peak <= bound; }
+  bool Clean(double bound) const { return nonFinite == 0 && subnormal == 0 && peak <= bound; }
 };
 
 inline OutputReport Inspect(const Stereo& out, size_t from = 0, size_t to = SIZE_MAX)

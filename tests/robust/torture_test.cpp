@@ -289,3 +289,36 @@ TEST(HostTorture, StateAndPresetsRecalledBetweenBlocksWhileProcessing)
   EXPECT_EQ(r.subnormal, 0u);
   EXPECT_LT(r.peak, 1e6);
 }
+
+TEST(HostTorture, SinglePrecisionHostBuffersGetNoSubnormals)
+{
+  // Hosts that process in 32 bits: values that are normal as doubles but too
+  // small for a float must not arrive there as float subnormals.
+  const size_t frames = 48000;
+  for (const char* preset : kPresets)
+    for (const NamedSignal& s : HarshSignals(frames, 48000.0))
+    {
+      Rig rig;
+      rig.Prepare(48000.0, 512);
+      ASSERT_TRUE(rig.LoadPresetNamed(preset));
+      std::vector<std::vector<float>> in(2, std::vector<float>(frames)), out(2, std::vector<float>(frames, 0.0f));
+      for (size_t ch = 0; ch < 2; ++ch)
+        for (size_t i = 0; i < frames; ++i)
+          in[ch][i] = static_cast<float>(s.signal[ch][i]);
+      for (size_t pos = 0; pos < frames; pos += 480)
+      {
+        float* ins[2] = {in[0].data() + pos, in[1].data() + pos};
+        float* outs[2] = {out[0].data() + pos, out[1].data() + pos};
+        rig.Plug().ProcessHostChannels(ins, 2, outs, 2, 480);
+      }
+      size_t subnormal = 0, nonFinite = 0;
+      for (const auto& ch : out)
+        for (float v : ch)
+        {
+          subnormal += v != 0.0f && std::fabs(v) < FLT_MIN;
+          nonFinite += !std::isfinite(v);
+        }
+      EXPECT_EQ(subnormal, 0u) << preset << ", " << s.name;
+      EXPECT_EQ(nonFinite, 0u) << preset << ", " << s.name;
+    }
+}
