@@ -1,0 +1,91 @@
+#pragma once
+
+// The object a VST 3 host creates: component, audio processor and edit
+// controller in one, on top of the plug-in framework bases. The plug-in class
+// derives from it and adds only its audio and editor behaviour.
+
+#include "core/IPlugAPIBase.h"
+#include "vst3/IPlugVST3ControllerBase.h"
+#include "vst3/IPlugVST3ProcessorBase.h"
+#include "vst3/abi/ChannelContext.h"
+#include "vst3/abi/MidiMapping.h"
+#include "vst3/base/SingleComponentEffect.h"
+
+namespace iplug
+{
+
+class IPlugVST3 : public IPlugAPIBase,
+                  public IPlugVST3ProcessorBase,
+                  public IPlugVST3ControllerBase,
+                  public vst3::SingleComponentEffect,
+                  public vst3::IMidiMapping,
+                  public vst3::ChannelContext::IInfoListener
+{
+public:
+  explicit IPlugVST3(const Config& config);
+  ~IPlugVST3() override;
+
+  // FUnknown: one reference count for every interface of the object.
+  vst3::tresult VST3_CALL queryInterface(const vst3::TUID iid, void** obj) override;
+  vst3::uint32 VST3_CALL addRef() override;
+  vst3::uint32 VST3_CALL release() override;
+
+  // IPluginBase
+  vst3::tresult VST3_CALL initialize(vst3::FUnknown* context) override;
+  vst3::tresult VST3_CALL terminate() override;
+
+  // IComponent
+  vst3::tresult VST3_CALL setActive(vst3::TBool state) override;
+
+  // IAudioProcessor
+  vst3::tresult VST3_CALL setBusArrangements(vst3::SpeakerArrangement* inputs, vst3::int32 numIns,
+                                             vst3::SpeakerArrangement* outputs, vst3::int32 numOuts) override;
+  vst3::tresult VST3_CALL canProcessSampleSize(vst3::int32 symbolicSampleSize) override;
+  vst3::uint32 VST3_CALL getLatencySamples() override;
+  vst3::tresult VST3_CALL setupProcessing(vst3::ProcessSetup& setup) override;
+  vst3::tresult VST3_CALL setProcessing(vst3::TBool state) override;
+  vst3::tresult VST3_CALL process(vst3::ProcessData& data) override;
+  vst3::uint32 VST3_CALL getTailSamples() override;
+
+  // IEditController
+  vst3::tresult VST3_CALL setComponentState(vst3::IBStream* state) override;
+  vst3::tresult VST3_CALL setParamNormalized(vst3::ParamID id, vst3::ParamValue value) override;
+  vst3::IPlugView* VST3_CALL createView(vst3::FIDString name) override;
+
+  // IEditController2
+  vst3::tresult VST3_CALL setKnobMode(vst3::KnobMode mode) override;
+
+  // IUnitInfo
+  vst3::tresult VST3_CALL getProgramName(vst3::ProgramListID listId, vst3::int32 programIndex,
+                                         vst3::String128 name) override;
+
+  // IMidiMapping
+  vst3::tresult VST3_CALL getMidiControllerAssignment(vst3::int32 busIndex, vst3::int16 channel,
+                                                      vst3::CtrlNumber midiControllerNumber,
+                                                      vst3::ParamID& id) override;
+
+  // ChannelContext::IInfoListener
+  vst3::tresult VST3_CALL setChannelContextInfos(vst3::IAttributeList* list) override;
+
+  // Framework hooks
+  void HostBeginEdit(int paramIdx) override;
+  void HostPerformEdit(int paramIdx, double normalizedValue) override;
+  void HostEndEdit(int paramIdx) override;
+  void ParamEditedInEditor(int paramIdx, double normalizedValue) override;
+  void ResendAllParamsToHost() override;
+  void NotifyParamDetailsChanged() override;
+  void SetLatencySamples(int samples) override;
+
+protected:
+  // Component state: the parameter chunk, then a 32-bit bypass word.
+  vst3::tresult setComponentStreamState(vst3::IBStream* state) override;
+  vst3::tresult getComponentStreamState(vst3::IBStream* state) override;
+  // The controller keeps no state of its own.
+  vst3::tresult setControllerState(vst3::IBStream* state) override;
+  vst3::tresult getControllerState(vst3::IBStream* state) override;
+
+private:
+  void IdentifyHostFrom(vst3::FUnknown* context);
+};
+
+} // namespace iplug
