@@ -1,5 +1,6 @@
 #include "vst3/IPlugVST3.h"
 
+#include "vst3/HostTimerSource.h"
 #include "vst3/abi/HostApplication.h"
 #include "vst3/base/StringConvert.h"
 
@@ -16,7 +17,17 @@ constexpr int kMaxStateBytes = 1 << 24;
 
 IPlugVST3::IPlugVST3(const Config& config) : IPlugAPIBase(config), IPlugVST3ProcessorBase(config, *this) {}
 
-IPlugVST3::~IPlugVST3() = default;
+IPlugVST3::~IPlugVST3()
+{
+  StopIdleTicks();
+}
+
+void IPlugVST3::StopIdleTicks()
+{
+  // The timer must stop before its source goes.
+  GetIdleTimer().Stop();
+  mTimerSource.reset();
+}
 
 vst3::tresult IPlugVST3::queryInterface(const vst3::TUID queriedIid, void** obj)
 {
@@ -43,6 +54,9 @@ vst3::tresult IPlugVST3::initialize(vst3::FUnknown* context)
   IdentifyHostFrom(context);
   OnHostKnown();
   NotifyAllParams(ParamSource::Reset);
+  mTimerSource = MakeHostTimerSource(context);
+  if (mTimerSource)
+    StartIdleTimer(*mTimerSource);
   return vst3::kResultOk;
 }
 
@@ -66,6 +80,7 @@ void IPlugVST3::IdentifyHostFrom(vst3::FUnknown* context)
 
 vst3::tresult IPlugVST3::terminate()
 {
+  StopIdleTicks(); // releases the host's run loop
   ForgetControllerParameters();
   return SingleComponentEffect::terminate();
 }

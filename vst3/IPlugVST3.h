@@ -5,6 +5,7 @@
 // derives from it and adds only its audio and editor behaviour.
 
 #include "core/IPlugAPIBase.h"
+#include "core/Timer.h"
 #include "vst3/IPlugVST3ControllerBase.h"
 #include "vst3/IPlugVST3ProcessorBase.h"
 #include "vst3/abi/ChannelContext.h"
@@ -86,6 +87,9 @@ protected:
 
 private:
   void IdentifyHostFrom(vst3::FUnknown* context);
+  void StopIdleTicks();
+
+  std::unique_ptr<TimerSource> mTimerSource; // the host's service behind the idle timer
 };
 
 } // namespace iplug

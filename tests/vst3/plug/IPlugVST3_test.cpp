@@ -1,5 +1,6 @@
 #include "tests/vst3/plug/TestPlug.h"
 
+#include "vst3/abi/LinuxRunLoop.h"
 #include "vst3/host/AttributeList.h"
 #include "vst3/host/ComponentHandler.h"
 #include "vst3/host/HostApplication.h"
@@ -483,4 +484,70 @@ TEST(IPlugVST3State, RoundTripsAndRefusesTruncatedOrForeignStreams)
   // The controller's own state slots do nothing.
   EXPECT_EQ(static_cast<IEditController*>(h.plug)->setState(junk), kResultOk);
   EXPECT_EQ(h.plug->setComponentState(junk), kResultOk);
+}
+
+namespace
+{
+// A host context offering only a run loop, as minimal Linux hosts do.
+class FakeRunLoop : public Linux::IRunLoop
+{
+public:
+  tresult VST3_CALL queryInterface(const TUID queried, void** obj) override
+  {
+    *obj = nullptr;
+    if (QueryInterfaceAs<Linux::IRunLoop>(this, queried, obj) || QueryInterfaceAs<FUnknown>(this, queried, obj))
+      return kResultOk;
+    return kNoInterface;
+  }
+  uint32 VST3_CALL addRef() override { return static_cast<uint32>(++refs); }
+  uint32 VST3_CALL release() override { return static_cast<uint32>(--refs); }
+  tresult VST3_CALL registerEventHandler(Linux::IEventHandler*, Linux::FileDescriptor) override { return kNotImplemented; }
+  tresult VST3_CALL unregisterEventHandler(Linux::IEventHandler*) override { return kNotImplemented; }
+  tresult VST3_CALL registerTimer(Linux::ITimerHandler* handler, Linux::TimerInterval ms) override
+  {
+    if (refuse)
+      return kNotImplemented;
+    handler->addRef();
+    timer = handler;
+    interval = ms;
+    return kResultOk;
+  }
+  tresult VST3_CALL unregisterTimer(Linux::ITimerHandler* handler) override
+  {
+    if (handler != timer)
+      return kResultFalse;
+    timer->release();
+    timer = nullptr;
+    return kResultOk;
+  }
+  virtual ~FakeRunLoop() = default;
+
+  int refs = 1;
+  bool refuse = false;
+  Linux::ITimerHandler* timer = nullptr;
+  Linux::TimerInterval interval = 0;
+};
+} // namespace
+
+TEST(IPlugVST3IdleTimer, TicksFromTheHostRunLoopUntilTerminate)
+{
+  FakeRunLoop loop;
+  TestPlug* plug = new TestPlug;
+  ASSERT_EQ(plug->initialize(&loop), kResultOk);
+  ASSERT_NE(loop.timer, nullptr);
+  EXPECT_EQ(loop.interval, 20u);
+  loop.timer->onTimer();
+  loop.timer->onTimer();
+  EXPECT_EQ(plug->idleTicks, 2);
+  plug->terminate();
+  EXPECT_EQ(loop.timer, nullptr);
+  EXPECT_EQ(loop.refs, 1); // every reference to the host's loop given back
+  plug->release();
+
+  FakeRunLoop refusing; // a host that answers "not implemented": no ticks, no leak
+  refusing.refuse = true;
+  TestPlug* quiet = new TestPlug;
+  EXPECT_EQ(quiet->initialize(&refusing), kResultOk);
+  quiet->release(); // released without terminate
+  EXPECT_EQ(refusing.refs, 1);
 }

@@ -56,6 +56,7 @@ public:
   }
 
   void OnHostKnown() override { ++hostKnownCalls; }
+  void OnIdleTick() override { ++idleTicks; }
 
   int largestBlock = 0;
   int blocks = 0;
@@ -63,6 +64,7 @@ public:
   std::array<int, 3> realtimeChanges{};
   std::string updates;
   int hostKnownCalls = 0;
+  int idleTicks = 0;
 };
 
 } // namespace vst3test
