@@ -35,8 +35,7 @@ TORV::TORV()
 }
 
 TORV::TORV(const iplug::Config& config)
-  : IPlugAPIBase(config)
-  , IPlugProcessor(config)
+  : IPlugVST3(config)
 {
   DeclareTORVParameters(*this);
   MakeTORVFactoryPresets(*this);

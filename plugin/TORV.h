@@ -4,17 +4,16 @@
 // what the effect is to the framework (configuration, 26 parameters, three
 // factory presets) and carries the processing chain.
 
-#include "core/IPlugAPIBase.h"
-#include "core/IPlugProcessor.h"
 #include "plugin/TORVParams.h"
 #include "dsp/ProcessingChain.h"
+#include "vst3/IPlugVST3.h"
 
 namespace igraphics
 {
 class PresetControl;
 }
 
-class TORV : public iplug::IPlugAPIBase, public iplug::IPlugProcessor
+class TORV : public iplug::IPlugVST3
 {
 public:
   // Lower and upper bound of every threshold parameter, in dB.
