@@ -1,0 +1,171 @@
+#include "editor/EditorLayout.h"
+
+#include "core/IGEditorDelegate.h"
+#include "editor/EditorLooks.h"
+#include "editor/ISVGControl.h"
+#include "editor/ITextControl.h"
+#include "editor/Knob.h"
+#include "editor/Meter.h"
+#include "editor/Panel.h"
+#include "editor/PeakDisplay.h"
+#include "editor/PresetControl.h"
+#include "editor/RangeSlider.h"
+#include "editor/Separator.h"
+#include "editor/Spin.h"
+#include "editor/Toggle.h"
+#include "graphics/ICornerResizerControl.h"
+#include "graphics/IGraphics.h"
+#include "plugin/TORVParams.h"
+
+#include <array>
+
+namespace igraphics
+{
+
+namespace
+{
+
+using namespace iplug;
+
+constexpr float kMargin = 10.f;
+constexpr float kHeaderTop = 10.f;
+constexpr float kHeaderBottom = 32.f;
+constexpr float kTitleWidth = 128.f;
+constexpr float kBypassWidth = 64.f;
+constexpr float kMainTop = 42.f;
+constexpr float kColumnGap = 10.f;
+constexpr float kKnobRowsTop = kMainTop + 15.f;
+constexpr float kKnobRowHeight = 64.f;
+constexpr float kModeRowHeight = 64.f;
+constexpr float kResizerSize = 20.f;
+constexpr float kLowRangeDB = -80.f;
+constexpr float kHighRangeDB = 6.f;
+const char* const kFontName = "Roboto-Regular";
+const char* const kFontFile = "Roboto-Regular.ttf";
+const char* const kLogoFile = "logo.svg";
+
+struct BandParams
+{
+  int preGain, postGain, pullThreshold, pushThreshold, width, excite, mode;
+};
+
+constexpr std::array<BandParams, kNumBands> kBandParams = {{
+  {kPreGainLow, kPostGainLow, kPullThresholdLow, kPushThresholdLow, kWidthLow, kExciteLow, kModeLow},
+  {kPreGainMid, kPostGainMid, kPullThresholdMid, kPushThresholdMid, kWidthMid, kExciteMid, kModeMid},
+  {kPreGainHigh, kPostGainHigh, kPullThresholdHigh, kPushThresholdHigh, kWidthHigh, kExciteHigh, kModeHigh},
+}};
+
+constexpr std::array<EMeterTag, kNumBands> kBandMeterTags = {kCtrlTagMeterLow, kCtrlTagMeterMid, kCtrlTagMeterHigh};
+
+} // namespace
+
+std::unique_ptr<iplug::IEditorContext> MakeEditorContext(iplug::IEditorDelegate& dlg)
+{
+  return std::make_unique<IGraphics>(dlg, kEditorWidth, kEditorHeight, kEditorFPS, 1.f);
+}
+
+PresetControl* LayoutEditor(IGraphics& g)
+{
+  const float w = static_cast<float>(g.Width());
+  const float h = static_cast<float>(g.Height());
+  const EditorLooks looks = MakeEditorLooks();
+
+  g.AttachCornerResizer(new ICornerResizerControl(IBounds(0.f, 0.f, w, h), kResizerSize, IColor(10, 0, 0, 0),
+                                                  COLOR_BLACK, COLOR_BLACK),
+                        EUIResizerMode::Scale);
+  g.AttachPanelBackground(IFill(kEditorBackgroundColor));
+  g.LoadFont(kFontName, kFontFile);
+  g.EnableMouseOver(true);
+  const ISVG logo = g.LoadSVG(kLogoFile);
+
+  // Header row. Without a usable logo its box is square.
+  const float logoAspect = (logo.IsValid() && logo.H() > 0.f) ? logo.W() / logo.H() : 1.f;
+  const float logoRight = kMargin + (kHeaderBottom - kHeaderTop) * logoAspect;
+  g.AttachControl(new ISVGControl(IBounds(kMargin, kHeaderTop, logoRight, kHeaderBottom), logo));
+  g.AttachControl(new ITextControl(IBounds(logoRight, kHeaderTop, logoRight + kTitleWidth, kHeaderBottom), "CALVORIN",
+                                   MakeTitleTextStyle(), COLOR_TRANSPARENT));
+  g.AttachControl(new Toggle(IBounds(w - kMargin - kBypassWidth, kHeaderTop, w - kMargin, kHeaderBottom), kBypass,
+                             looks.base, "BYPASS", "ON"));
+  const float presetInset = (w - 2.f * kMargin) / 3.f;
+  auto* presets = new PresetControl(
+    IBounds(kMargin + presetInset, kHeaderTop, w - kMargin - presetInset, kHeaderBottom), looks.base);
+  presets->SetIgnoreMouse(true);
+  g.AttachControl(presets);
+
+  // Main area: three band columns and the global column (two pitches wide).
+  const float mainBottom = h - kMargin;
+  const float pitch = (w - 2.f * kMargin) / 5.f;
+  const float columnWidth = pitch - kColumnGap;
+  const IBounds globalColumn(w - kMargin - 2.f * pitch, kMainTop, w - kMargin, mainBottom);
+  auto bandLeft = [&](int band) { return kMargin + pitch * static_cast<float>(band); };
+
+  for (int band = 0; band < kNumBands; ++band)
+    g.AttachControl(new Panel(IBounds(bandLeft(band), kMainTop, bandLeft(band) + columnWidth, mainBottom),
+                              kColumnPanelColor, 4, 2.f, true, 0.f));
+  g.AttachControl(new Panel(globalColumn, kColumnPanelColor, 4, 2.f, true, 0.f));
+
+  auto sliderBounds = [&](int band) {
+    return IBounds(bandLeft(band), kMainTop, bandLeft(band) + columnWidth / 3.f, mainBottom);
+  };
+  for (int band = 0; band < kNumBands; ++band)
+  {
+    const BandParams& p = kBandParams[static_cast<size_t>(band)];
+    g.AttachControl(new RangeSlider(sliderBounds(band), looks.slider.WithColor(kX1, kBandColors[static_cast<size_t>(band)]),
+                                    {p.pullThreshold, p.pushThreshold}));
+  }
+  for (int band = 0; band < kNumBands; ++band)
+    g.AttachControl(new Meter(sliderBounds(band), kLowRangeDB, kHighRangeDB, looks.meter),
+                    kBandMeterTags[static_cast<size_t>(band)]);
+
+  for (int band = 0; band < kNumBands; ++band)
+  {
+    const BandParams& p = kBandParams[static_cast<size_t>(band)];
+    const IColor& color = kBandColors[static_cast<size_t>(band)];
+    const IVLook knobLook = looks.knob.WithColor(kX1, color);
+    const float left = bandLeft(band) + columnWidth / 3.f;
+    const float right = bandLeft(band) + columnWidth;
+    auto row = [&](int i) {
+      const float top = kKnobRowsTop + kKnobRowHeight * static_cast<float>(i);
+      return IBounds(left, top, right, top + kKnobRowHeight);
+    };
+    g.AttachControl(new Knob(row(0), p.preGain, knobLook, "IN", true));
+    g.AttachControl(new Knob(row(1), p.postGain, knobLook, "OUT", true));
+    g.AttachControl(new Knob(row(2), p.width, knobLook, "WIDTH", false));
+    g.AttachControl(new Knob(row(3), p.excite, knobLook, "EXCITE", false));
+    g.AttachControl(
+      new Spin(IBounds(left, mainBottom - kModeRowHeight, right, mainBottom), p.mode, looks.base.WithColor(kX1, color)));
+  }
+
+  // Global column: depth in the upper half, time / out / mix in the third
+  // quarter, the peak display in the last.
+  const float quarter = globalColumn.H() / 4.f;
+  const float third = globalColumn.W() / 3.f;
+  auto* separator = new Separator(IBounds(globalColumn.L, globalColumn.T, globalColumn.R, globalColumn.MH()));
+  separator->SetVertical(false);
+  g.AttachControl(separator);
+  g.AttachControl(new Knob(IBounds(globalColumn.L, globalColumn.T + 20.f, globalColumn.R, globalColumn.MH() - 10.f),
+                           kDepth, looks.knob, "DEPTH", false));
+  const float rowBottom = globalColumn.T + 3.f * quarter;
+  const float rowTop = rowBottom - kKnobRowHeight;
+  g.AttachControl(new Knob(IBounds(globalColumn.L, rowTop, globalColumn.L + third, rowBottom), kTime, looks.knob,
+                           "TIME", false));
+  g.AttachControl(new Knob(IBounds(globalColumn.L + third, rowTop, globalColumn.L + 2.f * third, rowBottom), kOutGain,
+                           looks.knob, "OUT", true));
+  g.AttachControl(new Knob(IBounds(globalColumn.L + 2.f * third, rowTop, globalColumn.R, rowBottom), kMix, looks.knob,
+                           "MIX", false));
+  g.AttachControl(new PeakDisplay(IBounds(globalColumn.L, rowBottom + 10.f, globalColumn.R, globalColumn.B), kLowRangeDB,
+                                  kHighRangeDB, looks.meter),
+                  kCtrlTagPeakDisplay);
+  return presets;
+}
+
+void InstallEditor(iplug::IGEditorDelegate& plug, PresetControl*& presetLink)
+{
+  plug.SetMakeContextFunc([&plug]() { return MakeEditorContext(plug); });
+  plug.SetLayoutFunc([&presetLink](iplug::IEditorContext& context) {
+    PresetControl* presets = LayoutEditor(static_cast<IGraphics&>(context));
+    presets->SetPluginLink(&presetLink);
+  });
+}
+
+} // namespace igraphics

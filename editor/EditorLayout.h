@@ -1,0 +1,45 @@
+#pragma once
+
+// Builds the plug-in's editor: the drawing surface and the controls on it.
+
+#include <memory>
+
+namespace iplug
+{
+class IEditorContext;
+class IEditorDelegate;
+class IGEditorDelegate;
+} // namespace iplug
+
+namespace igraphics
+{
+
+class IGraphics;
+class PresetControl;
+
+inline constexpr int kEditorWidth = 680;
+inline constexpr int kEditorHeight = 392;
+inline constexpr int kEditorFPS = 60;
+
+// Tags of the controls that receive level records.
+enum EMeterTag
+{
+  kCtrlTagMeterLow = 0,
+  kCtrlTagMeterMid = 1,
+  kCtrlTagMeterHigh = 2,
+  kCtrlTagPeakDisplay = 3,
+};
+
+// A drawing surface of 680 x 392 at 60 frames per second, scale 1.
+std::unique_ptr<iplug::IEditorContext> MakeEditorContext(iplug::IEditorDelegate& dlg);
+
+// Attaches every control, in drawing order, to a freshly made surface.
+// Returns the preset selector.
+PresetControl* LayoutEditor(IGraphics& g);
+
+// Installs the make-context and layout functions on the plug-in. Each time
+// the layout runs, presetLink points at the new preset selector; it returns
+// to nullptr when that selector is deleted with its drawing context.
+void InstallEditor(iplug::IGEditorDelegate& plug, PresetControl*& presetLink);
+
+} // namespace igraphics

@@ -1,0 +1,109 @@
+#include "editor/RangeSlider.h"
+
+#include "editor/ColorShift.h"
+#include "graphics/IGraphics.h"
+
+namespace igraphics
+{
+
+RangeSlider::RangeSlider(const IBounds& bounds, const IVLook& look, std::initializer_list<int> params)
+  : IVTrackControlBase(bounds, "", look, static_cast<int>(params.size()), EDirection::Vertical, params)
+{
+  mTrackSize = 2.f;
+}
+
+float RangeSlider::LineY(double value) const
+{
+  const IBounds& track = mWidgetBounds;
+  return track.B - track.H() * static_cast<float>(value);
+}
+
+IBounds RangeSlider::HandleZone(int valIdx) const
+{
+  const IBounds& track = mWidgetBounds;
+  const float y = LineY(GetValue(valIdx));
+  if (valIdx == 0)
+    return IBounds(track.L, y, track.R, y + mHandleZoneHeight);
+  return IBounds(track.L, y - mHandleZoneHeight, track.R, y);
+}
+
+void RangeSlider::OnMouseOver(float x, float y, const IMouseKeys& /*mod*/)
+{
+  mSelectedHandle = -1;
+  for (int i = 0; i < NVals(); ++i)
+  {
+    const IBounds zone = HandleZone(i);
+    if (zone.HasArea() && zone.Contains(x, y))
+    {
+      mSelectedHandle = i;
+      break;
+    }
+  }
+  mMouseOverTrack = GetValIdxForPos(x, y);
+  SetDirty(false);
+}
+
+void RangeSlider::OnMouseOut()
+{
+  mSelectedHandle = -1;
+  mMouseOverTrack = -1;
+  SetDirty(false);
+}
+
+void RangeSlider::OnMouseDown(float x, float y, const IMouseKeys& mod)
+{
+  mMouseDown = true;
+  OnMouseDrag(x, y, 0.f, 0.f, mod);
+}
+
+void RangeSlider::OnMouseUp(float /*x*/, float /*y*/, const IMouseKeys& /*mod*/)
+{
+  mMouseDown = false;
+}
+
+void RangeSlider::OnMouseDrag(float x, float y, float /*dX*/, float /*dY*/, const IMouseKeys& /*mod*/)
+{
+  const int s = mSelectedHandle;
+  if (s < 0 || s >= NVals())
+    return;
+  const double lower = s == 0 ? kMinValue : GetValue(s - 1) + kMinSpacing;
+  const double upper = s == NVals() - 1 ? kMaxValue : GetValue(s + 1) - kMinSpacing;
+  SnapToMouse(x, y, mDirection, mWidgetBounds, s, lower, upper);
+}
+
+void RangeSlider::OnMouseDblClick(float /*x*/, float /*y*/, const IMouseKeys& /*mod*/)
+{
+  SetValueToDefault(0);
+  SetValueToDefault(1);
+}
+
+void RangeSlider::MakeTrackRects(const IBounds& bounds)
+{
+  for (IBounds& track : mTrackBounds)
+    track = bounds;
+}
+
+void RangeSlider::DrawTrack(IGraphics& /*g*/, const IBounds& /*r*/, int /*chIdx*/)
+{
+}
+
+void RangeSlider::Draw(IGraphics& g)
+{
+  const IBounds& r = mRECT;
+  const float cy = r.MH();
+  const IColor& c0 = GetColor(kBG);
+  g.PathClear();
+  g.PathRect(r);
+  g.PathFill(IFill::LinearGradient(r.L, cy, r.R, cy, {{ShiftedColor(c0, 5), 0.f}, {c0, 1.f}}));
+
+  for (int i = 0; i + 1 < NVals(); ++i)
+  {
+    g.FillRect(GetColor(kX1), IBounds(r.L, r.B - r.H() * static_cast<float>(GetValue(i)), r.R, r.B));
+    g.FillRect(GetColor(kX1), IBounds(r.L, r.T, r.R, r.T + r.H() * (1.f - static_cast<float>(GetValue(i + 1)))));
+  }
+
+  for (int i = 0; i < NVals(); ++i)
+    DrawTrack(g, mTrackBounds[static_cast<size_t>(i)], i);
+}
+
+} // namespace igraphics

@@ -1,0 +1,48 @@
+#pragma once
+
+// Edits a band's pull threshold (value 0, lower line) and push threshold
+// (value 1, upper line) on one vertical track. The region below the pull line
+// and the region above the push line are filled in the band colour.
+//
+// Each line has a 24-unit grab zone on its outer side; a drag moves the line
+// whose zone held the mouse before the press, kept 0.1 from the other line
+// and within 0.1..0.9.
+
+#include "editor/IVTrackControlBase.h"
+
+namespace igraphics
+{
+
+class RangeSlider : public IVTrackControlBase
+{
+public:
+  RangeSlider(const IBounds& bounds, const IVLook& look, std::initializer_list<int> params);
+
+  void OnMouseDown(float x, float y, const IMouseKeys& mod) override;
+  void OnMouseUp(float x, float y, const IMouseKeys& mod) override;
+  void OnMouseDrag(float x, float y, float dX, float dY, const IMouseKeys& mod) override;
+  void OnMouseDblClick(float x, float y, const IMouseKeys& mod) override;
+  void OnMouseOver(float x, float y, const IMouseKeys& mod) override;
+  void OnMouseOut() override;
+  void Draw(IGraphics& g) override;
+
+  int GetSelectedHandle() const { return mSelectedHandle; }
+  // Grab zone of a value's line: below the lowest line, above the others.
+  IBounds HandleZone(int valIdx) const;
+  float LineY(double value) const;
+
+  static constexpr double kMinSpacing = 0.1;
+  static constexpr double kMinValue = 0.1;
+  static constexpr double kMaxValue = 0.9;
+
+protected:
+  void MakeTrackRects(const IBounds& bounds) override;
+  void DrawTrack(IGraphics& g, const IBounds& r, int chIdx) override;
+
+private:
+  int mSelectedHandle = -1;
+  float mHandleZoneHeight = 24.f;
+  bool mMouseDown = false;
+};
+
+} // namespace igraphics
