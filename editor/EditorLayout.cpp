@@ -1,6 +1,7 @@
 #include "editor/EditorLayout.h"
 
 #include "core/IGEditorDelegate.h"
+#include "core/IParam.h"
 #include "editor/EditorLooks.h"
 #include "editor/ISVGControl.h"
 #include "editor/ITextControl.h"
@@ -31,6 +32,7 @@ constexpr float kMargin = 10.f;
 constexpr float kHeaderTop = 10.f;
 constexpr float kHeaderBottom = 32.f;
 constexpr float kTitleWidth = 128.f;
+constexpr float kLogoBaseWidth = 32.f; // times the logo's aspect ratio
 constexpr float kBypassWidth = 64.f;
 constexpr float kMainTop = 42.f;
 constexpr float kColumnGap = 10.f;
@@ -57,6 +59,24 @@ constexpr std::array<BandParams, kNumBands> kBandParams = {{
 
 constexpr std::array<EMeterTag, kNumBands> kBandMeterTags = {kCtrlTagMeterLow, kCtrlTagMeterMid, kCtrlTagMeterHigh};
 
+// A new editor starts from the parameters' current values, not from zero.
+void ShowCurrentParamValues(IGraphics& g)
+{
+  g.ForAllControls([](IControl& control) {
+    bool bound = false;
+    for (int i = 0; i < control.NVals(); ++i)
+    {
+      if (const iplug::IParam* param = control.GetParam(i))
+      {
+        control.SetValue(param->GetValueNormalized(), i);
+        bound = true;
+      }
+    }
+    if (bound)
+      control.SetDirty(false);
+  });
+}
+
 } // namespace
 
 std::unique_ptr<iplug::IEditorContext> MakeEditorContext(iplug::IEditorDelegate& dlg)
@@ -80,7 +100,7 @@ PresetControl* LayoutEditor(IGraphics& g)
 
   // Header row. Without a usable logo its box is square.
   const float logoAspect = (logo.IsValid() && logo.H() > 0.f) ? logo.W() / logo.H() : 1.f;
-  const float logoRight = kMargin + (kHeaderBottom - kHeaderTop) * logoAspect;
+  const float logoRight = kMargin + kLogoBaseWidth * logoAspect;
   g.AttachControl(new ISVGControl(IBounds(kMargin, kHeaderTop, logoRight, kHeaderBottom), logo));
   g.AttachControl(new ITextControl(IBounds(logoRight, kHeaderTop, logoRight + kTitleWidth, kHeaderBottom), "CALVORIN",
                                    MakeTitleTextStyle(), COLOR_TRANSPARENT));
@@ -156,6 +176,7 @@ PresetControl* LayoutEditor(IGraphics& g)
   g.AttachControl(new PeakDisplay(IBounds(globalColumn.L, rowBottom + 10.f, globalColumn.R, globalColumn.B), kLowRangeDB,
                                   kHighRangeDB, looks.meter),
                   kCtrlTagPeakDisplay);
+  ShowCurrentParamValues(g);
   return presets;
 }
 

@@ -37,14 +37,16 @@ public:
   {
     if (IsDisabled() || msgTag != 0)
       return;
-    const MeterLevels levels = ReadMeterLevels(dataSize, data);
-    // Channels outside this meter or the record's two level slots are
-    // skipped rather than read or written out of bounds.
-    for (int ch = levels.chOffset; ch < levels.chOffset + levels.nChans; ++ch)
+    const iplug::MeterRecord record = ReadMeterRecord(dataSize, data);
+    // Only channels that both this meter and the record hold are read; a
+    // record with a wild channel range cannot index out of bounds.
+    const long long first = record.firstChannel;
+    const long long end = first + static_cast<long long>(record.nValues);
+    const long long limit = MAXNC < iplug::MeterRecord::kNumValues ? MAXNC : iplug::MeterRecord::kNumValues;
+    for (long long chan = first < 0 ? 0 : first; chan < end && chan < limit; ++chan)
     {
-      if (ch < 0 || ch >= MAXNC || ch >= 2)
-        continue;
-      const double level = levels.vals[ch];
+      const int ch = static_cast<int>(chan);
+      const double level = record.values[ch];
       const double value = mResponse == EResponse::Log ? LevelToPosition(level, mLowRangeDB, mHighRangeDB)
                                                        : (level < 0.0 ? 0.0 : (level > 1.0 ? 1.0 : level));
       SetValue(value, ch);

@@ -26,10 +26,10 @@ void PeakDisplay::OnMsgFromDelegate(int msgTag, int dataSize, const void* data)
 {
   if (IsDisabled() || msgTag != 0)
     return;
-  const MeterLevels levels = ReadMeterLevels(dataSize, data);
+  const iplug::MeterRecord record = ReadMeterRecord(dataSize, data);
   const size_t slot = static_cast<size_t>(mWritePos);
-  mOutput[slot] = static_cast<float>(LevelToPosition(levels.vals[0], mLowRangeDB, mHighRangeDB));
-  mInput[slot] = static_cast<float>(LevelToPosition(levels.vals[1], mLowRangeDB, mHighRangeDB));
+  mOutput[slot] = static_cast<float>(LevelToPosition(record.values[0], mLowRangeDB, mHighRangeDB));
+  mInput[slot] = static_cast<float>(LevelToPosition(record.values[1], mLowRangeDB, mHighRangeDB));
   mWritePos = (mWritePos + 1) % kHistoryLength;
   SetDirty(false);
 }

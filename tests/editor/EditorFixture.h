@@ -32,7 +32,18 @@ struct HostCall
   bool operator==(const HostCall&) const = default;
 };
 
-class RecordingPlug : public iplug::TORV
+// A 20-byte level record as the audio side sends it.
+inline std::vector<unsigned char> LevelRecord(int tag, float out, float in)
+{
+  std::vector<unsigned char> bytes(20);
+  const std::int32_t head[3] = {tag, 2, 0};
+  const float vals[2] = {out, in};
+  std::memcpy(bytes.data(), head, sizeof(head));
+  std::memcpy(bytes.data() + sizeof(head), vals, sizeof(vals));
+  return bytes;
+}
+
+class RecordingPlug : public TORV
 {
 public:
   void HostBeginEdit(int paramIdx) override { calls.push_back({'b', paramIdx, 0.0}); }
@@ -102,16 +113,6 @@ protected:
   }
 
   double Norm(int paramIdx) const { return plug.GetParam(paramIdx)->GetValueNormalized(); }
-
-  static std::vector<unsigned char> LevelRecord(int tag, float out, float in)
-  {
-    std::vector<unsigned char> bytes(20);
-    const std::int32_t head[3] = {tag, 2, 0};
-    const float vals[2] = {out, in};
-    std::memcpy(bytes.data(), head, sizeof(head));
-    std::memcpy(bytes.data() + sizeof(head), vals, sizeof(vals));
-    return bytes;
-  }
 
   void FeedLevels(int tag, float out, float in)
   {

@@ -1,5 +1,6 @@
 #include "EditorFixture.h"
 
+#include "editor/Button.h"
 #include "editor/ISVGControl.h"
 #include "editor/ITextControl.h"
 #include "editor/Knob.h"
@@ -132,6 +133,17 @@ TEST_F(EditorTest, LayoutGivesLabelsBandColoursAndMouseRules)
   EXPECT_TRUE(Control(2)->GetIgnoreMouse());
   EXPECT_TRUE(Control(4)->GetIgnoreMouse());
   EXPECT_TRUE(g->MouseOverEnabled());
+}
+
+TEST_F(EditorTest, AnOpeningEditorShowsTheCurrentParameterValues)
+{
+  plug.DetachEditor();
+  plug.GetParam(0)->SetFromNormalized(0.8);
+  plug.GetParam(18)->SetFromNormalized(1.0);
+  plug.AttachEditor(nullptr);
+  g = static_cast<IGraphics*>(plug.GetEditorContext());
+  EXPECT_NEAR(Control(18)->GetValue(), 0.8, 1e-12);
+  EXPECT_EQ(dynamic_cast<Spin*>(Control(22))->GetValueStr(), "SIDE");
 }
 
 TEST_F(EditorTest, PresetLinkFollowsTheEditorLifetime)

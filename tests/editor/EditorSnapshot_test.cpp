@@ -182,6 +182,7 @@ TEST_F(EditorSnapshotTest, PeakDisplayScrollsItsLast100Records)
 
 TEST_F(EditorSnapshotTest, BypassToggleIsFilledOnlyWhileOn)
 {
+  g->DrawAll();
   const IRgba off = Pixel(609, 21);
   Click(620.f, 21.f);
   Render("bypass_on");
