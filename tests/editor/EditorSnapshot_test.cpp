@@ -193,6 +193,22 @@ TEST_F(EditorSnapshotTest, BypassToggleIsFilledOnlyWhileOn)
   EXPECT_TRUE(ColorIs(Pixel(609, 21), off));
 }
 
+TEST_F(EditorSnapshotTest, BypassOutlineBrightensUnderTheMouse)
+{
+  auto outline = [&]() {
+    int best = 0;
+    for (int x = 604; x <= 608; ++x)
+      best = std::max(best, Brightness(g->ReadPixel(x, 21)));
+    return best;
+  };
+  g->OnMouseOver(300.f, 200.f, {});
+  g->DrawAll();
+  const int idle = outline();
+  g->OnMouseOver(630.f, 21.f, {});
+  g->DrawAll();
+  EXPECT_GT(outline(), idle + 20);
+}
+
 TEST_F(EditorSnapshotTest, FactoryPresetsWithLevelsAndThePresetNameThenCustom)
 {
   std::vector<std::vector<IRgba>> nameZones;
