@@ -46,6 +46,8 @@ inline std::vector<unsigned char> LevelRecord(int tag, float out, float in)
 class RecordingPlug : public TORV
 {
 public:
+  igraphics::PresetControl* GetPresetControl() const { return mPresetControl; }
+
   void HostBeginEdit(int paramIdx) override { calls.push_back({'b', paramIdx, 0.0}); }
   void HostPerformEdit(int paramIdx, double normalized) override { calls.push_back({'p', paramIdx, normalized}); }
   void HostEndEdit(int paramIdx) override { calls.push_back({'e', paramIdx, 0.0}); }

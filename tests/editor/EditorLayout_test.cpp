@@ -14,6 +14,7 @@
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IPanelControl.h"
 
+#include <cmath>
 #include <typeinfo>
 
 namespace editortest
@@ -172,6 +173,26 @@ TEST_F(EditorTest, LevelRecordsReachTheTaggedControlsOnlyWhileTheEditorIsOpen)
   plug.AttachEditor(nullptr);
   g = static_cast<IGraphics*>(plug.GetEditorContext());
   EXPECT_EQ(dynamic_cast<Meter*>(Control(15))->GetValue(0), 0.0) << "a reopened editor starts empty";
+}
+
+TEST_F(EditorTest, IdleTicksHandProcessedLevelsToTheMetersByTag)
+{
+  constexpr int kFrames = 4800; // five 20 ms meter windows at 48 kHz
+  std::vector<double> left(kFrames), right(kFrames), outL(kFrames), outR(kFrames);
+  for (int i = 0; i < kFrames; ++i)
+    left[static_cast<size_t>(i)] = right[static_cast<size_t>(i)] = 0.5 * std::sin(i * 2.0 * 3.141592653589793 * 1000.0 / 48000.0);
+  double* inputs[2] = {left.data(), right.data()};
+  double* outputs[2] = {outL.data(), outR.data()};
+  plug.ProcessBlock(inputs, outputs, kFrames);
+  plug.OnIdleTick();
+
+  auto* mid = dynamic_cast<Meter*>(Control(16));
+  auto* peaks = dynamic_cast<PeakDisplay*>(Control(38));
+  ASSERT_NE(mid, nullptr);
+  ASSERT_NE(peaks, nullptr);
+  EXPECT_GT(mid->GetValue(1), 0.5) << "a 1 kHz tone at -6 dB shows on the Mid meter's input marker";
+  EXPECT_GT(peaks->InputHistory(99), 0.5);
+  EXPECT_GT(peaks->OutputHistory(99), 0.0);
 }
 
 } // namespace
