@@ -9,6 +9,7 @@
 #include "editor/Meter.h"
 #include "editor/Panel.h"
 #include "editor/PeakDisplay.h"
+#include "editor/PlatformGraphics.h"
 #include "editor/PresetControl.h"
 #include "editor/RangeSlider.h"
 #include "editor/Separator.h"
@@ -81,7 +82,7 @@ void ShowCurrentParamValues(IGraphics& g)
 
 std::unique_ptr<iplug::IEditorContext> MakeEditorContext(iplug::IEditorDelegate& dlg)
 {
-  return std::make_unique<IGraphics>(dlg, kEditorWidth, kEditorHeight, kEditorFPS, 1.f);
+  return MakePlatformGraphics(dlg, kEditorWidth, kEditorHeight, kEditorFPS, 1.f);
 }
 
 PresetControl* LayoutEditor(IGraphics& g)

@@ -40,6 +40,7 @@ TORV::TORV(const iplug::Config& config)
   DeclareTORVParameters(*this);
   MakeTORVFactoryPresets(*this);
   SetUpProcessing();
+  SetUpEditor();
 }
 
 TORV::~TORV() = default;

@@ -51,6 +51,8 @@ private:
   void SetUpProcessing();
   // The editor half of the parameter handler (TORVEditorLink.cpp).
   void ShowParamEditInPresetSelector(int paramIdx);
+  // Installs the editor's make-context and layout functions (TORVEditorLink.cpp).
+  void SetUpEditor();
 
   iplug::ProcessingChain mChain;
 };

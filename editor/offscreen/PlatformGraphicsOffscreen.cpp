@@ -1,0 +1,12 @@
+#include "editor/PlatformGraphics.h"
+
+namespace igraphics
+{
+
+std::unique_ptr<IGraphics> MakePlatformGraphics(iplug::IEditorDelegate& dlg, int width, int height, int fps,
+                                                float scale)
+{
+  return std::make_unique<IGraphics>(dlg, width, height, fps, scale);
+}
+
+} // namespace igraphics
