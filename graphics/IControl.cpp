@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cmath>
 #include <stdexcept>
 
 namespace igraphics
@@ -177,6 +178,44 @@ void IControl::SetNVals(int n)
 {
   if (n > NVals())
     mVals.resize(static_cast<std::size_t>(n));
+}
+
+const iplug::IParam* IControl::GetParam(int valIdx) const
+{
+  const int paramIdx = GetParamIdx(valIdx);
+  if (paramIdx < 0 || !mDelegate)
+    return nullptr;
+  return mDelegate->GetParam(paramIdx);
+}
+
+void IControl::SetValueFromUserInput(double value, int valIdx)
+{
+  if (GetValue(valIdx) != value)
+  {
+    SetValue(value, valIdx);
+    SetDirty(true, valIdx);
+  }
+}
+
+void IControl::SnapToMouse(float x, float y, EDirection direction, const IBounds& bounds, int valIdx, double minClip,
+                           double maxClip)
+{
+  x = std::clamp(x, bounds.L, bounds.R);
+  y = std::clamp(y, bounds.T, bounds.B);
+  double value = 0.;
+  if (direction == EDirection::Vertical)
+    value = bounds.H() > 0.f ? 1. - static_cast<double>(y - bounds.T) / static_cast<double>(bounds.H()) : 0.;
+  else
+    value = bounds.W() > 0.f ? static_cast<double>(x - bounds.L) / static_cast<double>(bounds.W()) : 0.;
+  value = std::clamp(std::round(value * 1000.) / 1000., minClip, maxClip);
+  if (valIdx < 0)
+  {
+    for (int i = 0; i < NVals(); ++i)
+      SetValue(value, i);
+  }
+  else
+    SetValue(value, valIdx);
+  SetDirty(true, valIdx);
 }
 
 bool IControl::LinkedToParam(int paramIdx) const

@@ -13,6 +13,7 @@
 namespace iplug
 {
 class IEditorDelegate;
+class IParam;
 }
 
 namespace igraphics
@@ -28,6 +29,13 @@ using AnimationEndFunc = std::function<void(IControl*)>;
 
 inline constexpr int kNoParameter = -1;
 inline constexpr int kNoTag = -1;
+
+// Direction of travel of knobs, sliders and meters.
+enum class EDirection : int
+{
+  Vertical = 0,
+  Horizontal = 1
+};
 
 // One value slot of a control, optionally bound to a plug-in parameter.
 struct ParamLink
@@ -91,9 +99,17 @@ public:
   // Bound values take their parameter's default (all of them for valIdx < 0
   // on a multi-value control), then SetDirty with action.
   virtual void SetValueToDefault(int valIdx = kNoValIdx);
+  // Stores and reports a value typed or chosen by the user, when it differs.
+  virtual void SetValueFromUserInput(double value, int valIdx = 0);
+  // Sets a value from a pointer position inside bounds (quantised to 0.001,
+  // clamped to minClip..maxClip) and reports it with SetDirty(true, valIdx).
+  virtual void SnapToMouse(float x, float y, EDirection direction, const IBounds& bounds, int valIdx = kNoValIdx,
+                           double minClip = 0., double maxClip = 1.);
   double GetValue(int valIdx = 0) const;
   int NVals() const { return static_cast<int>(mVals.size()); }
   int GetParamIdx(int valIdx = 0) const;
+  // The parameter bound to a value slot; nullptr when unbound or unattached.
+  const iplug::IParam* GetParam(int valIdx = 0) const;
   void SetParamIdx(int paramIdx, int valIdx = 0);
   // Adds value slots so that there are n (never removes any).
   void SetNVals(int n);
