@@ -1,0 +1,51 @@
+#pragma once
+
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace calvorin::cli
+{
+
+enum class CommandKind
+{
+  kHelp,
+  kInfo,
+  kRender,
+  kDemo
+};
+
+// "NAME=VALUE" of --set, split at the first '='.
+struct ParameterSetting
+{
+  std::string name;
+  std::string value;
+};
+
+struct RenderArguments
+{
+  std::string inputPath;
+  std::string outputPath;
+  std::optional<std::string> preset; // name or index, as typed
+  std::vector<ParameterSetting> settings;
+  int blockFrames = 512;
+  std::optional<int> precisionBits; // 32 or 64; unset: chosen from the input file
+};
+
+struct CommandLine
+{
+  CommandKind kind = CommandKind::kHelp;
+  std::optional<std::string> bundlePath;
+  RenderArguments render;
+  std::string demoDirectory = "calvorin-demo";
+};
+
+constexpr int kMaxBlockFrames = 65536;
+
+// Parses the arguments after the program name. On bad input returns nullopt
+// and sets error to one line naming the problem.
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args, std::string& error);
+
+const char* UsageText();
+
+} // namespace calvorin::cli

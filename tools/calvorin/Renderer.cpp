@@ -1,0 +1,159 @@
+#include "tools/calvorin/Renderer.h"
+
+#include "tools/calvorin/ProgressBar.h"
+
+#include <filesystem>
+#include <memory>
+#include <system_error>
+
+namespace calvorin::cli
+{
+
+namespace
+{
+
+// Planar buffers for one block in both sample precisions.
+struct BlockBuffers
+{
+  BlockBuffers(int nChannels, int nFrames)
+  {
+    const size_t n = static_cast<size_t>(nFrames);
+    for (int c = 0; c < nChannels; ++c)
+    {
+      in64.emplace_back(n, 0.0);
+      out64.emplace_back(n, 0.0);
+      in32.emplace_back(n, 0.0f);
+      out32.emplace_back(n, 0.0f);
+    }
+    for (int c = 0; c < nChannels; ++c)
+    {
+      in64Ptrs.push_back(in64[static_cast<size_t>(c)].data());
+      out64Ptrs.push_back(out64[static_cast<size_t>(c)].data());
+      in32Ptrs.push_back(in32[static_cast<size_t>(c)].data());
+      out32Ptrs.push_back(out32[static_cast<size_t>(c)].data());
+    }
+  }
+
+  std::vector<std::vector<double>> in64, out64;
+  std::vector<std::vector<float>> in32, out32;
+  std::vector<double*> in64Ptrs, out64Ptrs;
+  std::vector<float*> in32Ptrs, out32Ptrs;
+};
+
+bool SamePath(const std::string& a, const std::string& b)
+{
+  std::error_code ec;
+  return std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+} // namespace
+
+RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderReport& report, std::string& error)
+{
+  if (SamePath(request.inputPath, request.outputPath))
+  {
+    error = "the output file must not be the input file '" + request.inputPath + "'";
+    return RenderStatus::kFailed;
+  }
+  AudioFileReader reader;
+  if (!reader.Open(request.inputPath, error))
+    return RenderStatus::kFailed;
+  const AudioFormat format = reader.Format();
+  if (format.channels > kMaxFileChannels)
+  {
+    error = "'" + request.inputPath + "' has " + std::to_string(format.channels) +
+            " channels; only mono and stereo files can be rendered";
+    return RenderStatus::kFailed;
+  }
+
+  report = RenderReport{};
+  report.format = format;
+  report.precision = request.precision.value_or(IsDoubleFloat(format.format) ? SamplePrecision::k64
+                                                                             : SamplePrecision::k32);
+  const int block = std::max(request.blockFrames, 1);
+  if (!host.Prepare(format.sampleRate, block, format.channels, report.precision, error))
+    return RenderStatus::kFailed;
+
+  // Ends processing on every way out.
+  struct StopOnExit
+  {
+    EffectHost& host;
+    ~StopOnExit() { host.Stop(); }
+  } stopOnExit{host};
+
+  if (request.presetIndex && !host.LoadPreset(*request.presetIndex, error))
+    return RenderStatus::kFailed;
+  for (const ResolvedSetting& setting : request.settings)
+  {
+    if (!host.SetParameter(setting.id, setting.normalized))
+    {
+      error = "the plug-in refused the value of " + setting.title;
+      return RenderStatus::kFailed;
+    }
+  }
+
+  AudioFileWriter writer;
+  if (!writer.Open(request.outputPath, format, error))
+    return RenderStatus::kFailed;
+
+  const double seconds = static_cast<double>(format.frames) / format.sampleRate;
+  const bool showProgress = request.progressStream && seconds > kProgressMinSeconds;
+  std::unique_ptr<ProgressBar> progress;
+  if (showProgress)
+    progress = std::make_unique<ProgressBar>(*request.progressStream, true, "rendering");
+
+  LevelMeter inputMeter(format.sampleRate, format.channels);
+  LevelMeter outputMeter(format.sampleRate, format.channels);
+  BlockBuffers buffers(format.channels, block);
+
+  for (;;)
+  {
+    if (request.cancel && request.cancel->load())
+    {
+      writer.Abort();
+      error = "cancelled; no output written";
+      return RenderStatus::kCancelled;
+    }
+    const int n = reader.Read(buffers.in64Ptrs.data(), block);
+    if (n <= 0)
+      break;
+    inputMeter.Add(buffers.in64Ptrs.data(), n);
+    if (report.precision == SamplePrecision::k64)
+      host.Process(buffers.in64Ptrs.data(), buffers.out64Ptrs.data(), n);
+    else
+    {
+      for (int c = 0; c < format.channels; ++c)
+        for (int i = 0; i < n; ++i)
+          buffers.in32Ptrs[static_cast<size_t>(c)][i] = static_cast<float>(buffers.in64Ptrs[static_cast<size_t>(c)][i]);
+      host.Process(buffers.in32Ptrs.data(), buffers.out32Ptrs.data(), n);
+      for (int c = 0; c < format.channels; ++c)
+        for (int i = 0; i < n; ++i)
+          buffers.out64Ptrs[static_cast<size_t>(c)][i] = buffers.out32Ptrs[static_cast<size_t>(c)][i];
+    }
+    outputMeter.Add(buffers.out64Ptrs.data(), n);
+    if (!writer.Write(buffers.out64Ptrs.data(), n, error))
+      return RenderStatus::kFailed;
+    report.frames += n;
+    if (progress && format.frames > 0)
+      progress->Update(static_cast<double>(report.frames) / static_cast<double>(format.frames));
+  }
+  if (progress)
+    progress->Finish();
+
+  if (!writer.Commit(error))
+    return RenderStatus::kFailed;
+
+  inputMeter.Finish();
+  outputMeter.Finish();
+  report.inputPeakDb = inputMeter.PeakDb();
+  report.inputRmsDb = inputMeter.RmsDb();
+  report.outputPeakDb = outputMeter.PeakDb();
+  report.outputRmsDb = outputMeter.RmsDb();
+  report.hopSeconds = inputMeter.HopSeconds();
+  report.inputWindowDb = inputMeter.WindowDb();
+  report.outputWindowDb = outputMeter.WindowDb();
+  report.change = CompareLevels(report.inputWindowDb, report.outputWindowDb);
+  return RenderStatus::kDone;
+}
+
+} // namespace calvorin::cli

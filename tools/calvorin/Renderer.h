@@ -1,0 +1,58 @@
+#pragma once
+
+#include "tools/calvorin/AudioFile.h"
+#include "tools/calvorin/EffectHost.h"
+#include "tools/calvorin/LevelAnalysis.h"
+#include "tools/calvorin/ParameterAssignment.h"
+
+#include <atomic>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+namespace calvorin::cli
+{
+
+constexpr int kMaxFileChannels = 2;
+
+struct RenderRequest
+{
+  std::string inputPath;
+  std::string outputPath;
+  std::optional<int> presetIndex;
+  std::vector<ResolvedSetting> settings; // applied in order, after the preset
+  int blockFrames = 512;
+  std::optional<SamplePrecision> precision; // unset: 64-bit for 64-bit float files, else 32-bit
+  std::ostream* progressStream = nullptr;   // progress bar target, or none
+  const std::atomic<bool>* cancel = nullptr; // set (for example by Ctrl-C) to stop early
+};
+
+struct RenderReport
+{
+  AudioFormat format;
+  SamplePrecision precision = SamplePrecision::k32;
+  long long frames = 0;
+  double inputPeakDb = kSilenceDb;
+  double inputRmsDb = kSilenceDb;
+  double outputPeakDb = kSilenceDb;
+  double outputRmsDb = kSilenceDb;
+  LevelChange change;
+  double hopSeconds = kLevelHopSeconds;
+  std::vector<double> inputWindowDb;
+  std::vector<double> outputWindowDb;
+};
+
+enum class RenderStatus
+{
+  kDone,
+  kFailed,
+  kCancelled
+};
+
+// Streams the input file through the effect block by block into the output
+// file (same rate, channels and sample type), measuring levels on the way.
+// The output appears only when everything succeeded.
+RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderReport& report, std::string& error);
+
+} // namespace calvorin::cli

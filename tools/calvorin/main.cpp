@@ -1,0 +1,56 @@
+// calvorin: renders audio files through the Calvorin plug-in, lists what a
+// host sees of it, and renders a built-in demo.
+
+#include "tools/calvorin/BundleLocation.h"
+#include "tools/calvorin/Commands.h"
+#include "tools/calvorin/ProgressBar.h"
+
+#include <atomic>
+#include <csignal>
+#include <cstdlib>
+#include <filesystem>
+#include <iostream>
+#include <system_error>
+
+namespace
+{
+
+std::atomic<bool> gCancelled{false};
+
+extern "C" void OnInterrupt(int)
+{
+  gCancelled.store(true);
+}
+
+std::string ExecutablePath()
+{
+  std::error_code ec;
+  const auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
+  return ec ? std::string() : path.string();
+}
+
+// Finds the bundle; loading it needs the VST 3 host library, which this
+// build does not contain yet.
+std::unique_ptr<calvorin::cli::EffectHost> OpenBundle(const std::optional<std::string>& bundlePath,
+                                                      std::string& error)
+{
+  const char* home = std::getenv("HOME");
+  const auto candidates = calvorin::cli::DefaultBundleCandidates(ExecutablePath(), home ? home : "");
+  const auto bundle = calvorin::cli::FindBundle(bundlePath, candidates, error);
+  if (!bundle)
+    return nullptr;
+  error = "cannot load '" + *bundle + "': this build of calvorin has no VST 3 host code yet";
+  return nullptr;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+  std::signal(SIGINT, OnInterrupt);
+  std::signal(SIGTERM, OnInterrupt);
+
+  std::vector<std::string> args(argv + 1, argv + argc);
+  calvorin::cli::Console console{std::cout, std::cerr, calvorin::cli::ProgressBar::StderrIsTerminal(), &gCancelled};
+  return calvorin::cli::RunCalvorin(args, OpenBundle, console);
+}
