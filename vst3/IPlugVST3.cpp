@@ -127,6 +127,10 @@ vst3::tresult IPlugVST3::process(vst3::ProcessData& data)
   PrepareProcessContext(data);
   SetOffline(mProcessSetup.processMode == vst3::kOffline);
   ProcessParameterChanges(data);
+  // Buffers are read as the sample size agreed at set-up; a block that claims
+  // another size would be read as the wrong type, past the host's memory.
+  if (data.numSamples > 0 && data.symbolicSampleSize != mProcessSetup.symbolicSampleSize)
+    return vst3::kInvalidArgument;
   ProcessAudio(data, *this, mProcessSetup.symbolicSampleSize);
   return vst3::kResultOk;
 }

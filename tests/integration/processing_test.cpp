@@ -223,6 +223,12 @@ TEST_F(ModuleProcessing, HostileProcessCallsNeitherCrashNorWriteOutOfBounds)
   nullArray.outputs[0].channelBuffers64 = nullptr;
   EXPECT_EQ(p->process(nullArray), vst3::kResultOk);
 
+  // A block claiming 32-bit samples after a 64-bit set-up is refused, not read
+  // as the wrong type.
+  vst3::ProcessData& wrongSize = s.PrepareData(64);
+  wrongSize.symbolicSampleSize = vst3::kSample32;
+  EXPECT_EQ(p->process(wrongSize), vst3::kInvalidArgument);
+
   // Unknown parameter IDs and a queue without points.
   s.InputChanges().AddEmptyQueue(vst3::kNoParamId);
   s.InputChanges().AddPoint(65537, 0, 1.0);

@@ -46,6 +46,8 @@ Parameter::Parameter(const ParameterInfo& info) : mInfo(info), mValue(info.defau
 
 bool Parameter::setNormalized(ParamValue value)
 {
+  if (std::isnan(value)) // std::clamp lets NaN through; keep the last good value
+    return false;
   value = std::clamp(value, 0.0, 1.0);
   if (value == mValue)
     return false;
@@ -109,6 +111,8 @@ ParamValue StringListParameter::toPlain(ParamValue valueNormalized) const
 {
   if (mInfo.stepCount <= 0)
     return 0.0;
+  // NaN and out-of-range input must not reach the integer conversion.
+  valueNormalized = valueNormalized >= 0.0 ? std::min(valueNormalized, 1.0) : 0.0;
   return std::min(mInfo.stepCount, static_cast<int32>(valueNormalized * (mInfo.stepCount + 1)));
 }
 

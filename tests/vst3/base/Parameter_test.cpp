@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
 
 using namespace vst3;
 
@@ -27,6 +28,8 @@ TEST(Vst3Parameter, ClampsDetectsChangesAndFormatsIndependentlyOfTheLocale)
   EXPECT_TRUE(p.setNormalized(3.0));
   EXPECT_EQ(p.getNormalized(), 1.0);
   EXPECT_TRUE(p.setNormalized(-1.0));
+  EXPECT_EQ(p.getNormalized(), 0.0);
+  EXPECT_FALSE(p.setNormalized(std::nan(""))) << "NaN keeps the last good value";
   EXPECT_EQ(p.getNormalized(), 0.0);
 
   const char* old = std::setlocale(LC_NUMERIC, nullptr);
@@ -57,6 +60,9 @@ TEST(Vst3StringListParameter, MapsEntriesToEvenlySpacedValues)
   EXPECT_EQ(ToText(p, 0.5), u"on");
   EXPECT_EQ(ToText(p, 1.0), u"on");
   EXPECT_EQ(p.toPlain(0.49), 0.0);
+  EXPECT_EQ(p.toPlain(std::nan("")), 0.0);
+  EXPECT_EQ(p.toPlain(-5.0), 0.0);
+  EXPECT_EQ(p.toPlain(1e300), 1.0);
   ParamValue v = -1;
   EXPECT_TRUE(p.fromString(u"on", v));
   EXPECT_EQ(v, 1.0);
