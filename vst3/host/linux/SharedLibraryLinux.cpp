@@ -11,7 +11,10 @@ std::unique_ptr<SharedLibrary> SharedLibrary::Open(const std::string& path, std:
 {
   // Lazy binding and local symbols, as hosts load plug-ins: nothing the
   // module exports can capture symbols of the host or of other modules.
-  void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL);
+  // The image stays mapped after dlclose, as in hosts that never unload: the
+  // libraries it pulls in (cairo, fontconfig, GLib) keep process-wide caches
+  // that would otherwise be orphaned by the unmapping and reported as leaks.
+  void* handle = dlopen(path.c_str(), RTLD_LAZY | RTLD_LOCAL | RTLD_NODELETE);
   if (!handle) {
     const char* why = dlerror();
     error = "cannot load " + path + ": " + (why ? why : "unknown error");
