@@ -110,8 +110,10 @@ vst3::tresult IPlugVST3::setupProcessing(vst3::ProcessSetup& setup)
   if (canProcessSampleSize(setup.symbolicSampleSize) != vst3::kResultTrue)
     return vst3::kResultFalse;
   const vst3::tresult result = SetupProcessing(setup);
-  if (result == vst3::kResultOk)
+  if (result == vst3::kResultOk) {
     mProcessSetup = setup;
+    mProcessingIsSetUp = true;
+  }
   return result;
 }
 
@@ -129,9 +131,12 @@ vst3::tresult IPlugVST3::process(vst3::ProcessData& data)
   ProcessParameterChanges(data);
   // Buffers are read as the sample size agreed at set-up; a block that claims
   // another size would be read as the wrong type, past the host's memory.
-  if (data.numSamples > 0 && data.symbolicSampleSize != mProcessSetup.symbolicSampleSize)
+  // Before any set-up the block's own size is the only one there is (the
+  // block then only receives silence).
+  const vst3::int32 sampleSize = mProcessingIsSetUp ? mProcessSetup.symbolicSampleSize : data.symbolicSampleSize;
+  if (data.numSamples > 0 && data.symbolicSampleSize != sampleSize)
     return vst3::kInvalidArgument;
-  ProcessAudio(data, *this, mProcessSetup.symbolicSampleSize);
+  ProcessAudio(data, *this, sampleSize);
   return vst3::kResultOk;
 }
 

@@ -90,6 +90,7 @@ private:
   void StopIdleTicks();
 
   std::unique_ptr<TimerSource> mTimerSource; // the host's service behind the idle timer
+  bool mProcessingIsSetUp = false;           // a setupProcessing call has succeeded
 };
 
 } // namespace iplug
