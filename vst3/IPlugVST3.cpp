@@ -37,6 +37,7 @@ vst3::tresult IPlugVST3::queryInterface(const vst3::TUID queriedIid, void** obj)
   if (!queriedIid)
     return vst3::kNoInterface;
   if (vst3::QueryInterfaceAs<vst3::IMidiMapping>(this, queriedIid, obj) ||
+      vst3::QueryInterfaceAs<vst3::IProgramListData>(this, queriedIid, obj) ||
       vst3::QueryInterfaceAs<vst3::ChannelContext::IInfoListener>(this, queriedIid, obj))
     return vst3::kResultOk;
   return SingleComponentEffect::queryInterface(queriedIid, obj);
@@ -149,6 +150,11 @@ vst3::tresult IPlugVST3::getComponentStreamState(vst3::IBStream* state)
   StateBlob chunk;
   if (!SaveState(chunk))
     return vst3::kResultFalse;
+  return WriteComponentState(chunk, state);
+}
+
+vst3::tresult IPlugVST3::WriteComponentState(StateBlob& chunk, vst3::IBStream* state)
+{
   vst3::int32 written = 0;
   state->write(chunk.GetData(), chunk.Size(), &written);
   vst3::int32 bypass = GetBypassed() ? 1 : 0; // little-endian on every target
@@ -232,6 +238,47 @@ vst3::tresult IPlugVST3::getProgramName(vst3::ProgramListID listId, vst3::int32 
     return vst3::kResultFalse;
   vst3::WidenBytes(GetPresetName(programIndex), name, 128); // "" outside the list
   return vst3::kResultOk;
+}
+
+vst3::tresult IPlugVST3::programDataSupported(vst3::ProgramListID listId)
+{
+  return listId == kPresetProgramListID && NPresets() > 0 ? vst3::kResultTrue : vst3::kResultFalse;
+}
+
+vst3::tresult IPlugVST3::getProgramData(vst3::ProgramListID listId, vst3::int32 programIndex, vst3::IBStream* data)
+{
+  if (programDataSupported(listId) != vst3::kResultTrue)
+    return vst3::kResultFalse;
+  const PresetSlot* slot = GetPreset(programIndex);
+  if (!data || !slot)
+    return vst3::kInvalidArgument;
+
+  // The chunk getState would write after recalling the slot, built without
+  // recalling it: each stored value constrained as the recall would store it.
+  // Recalling an empty slot captures the current values, so its state is the
+  // current one.
+  StateBlob chunk;
+  if (!slot->initialised)
+  {
+    if (!SaveState(chunk))
+      return vst3::kResultFalse;
+    return WriteComponentState(chunk, data);
+  }
+  int pos = 0;
+  for (int i = 0; i < NParams(); ++i)
+  {
+    double value = 0.0;
+    pos = slot->chunk.ReadAt(value, pos);
+    if (pos < 0)
+      return vst3::kResultFalse; // a recall of this slot would fail as well
+    chunk.Append(GetParam(i)->FitToRange(value));
+  }
+  return WriteComponentState(chunk, data);
+}
+
+vst3::tresult IPlugVST3::setProgramData(vst3::ProgramListID, vst3::int32, vst3::IBStream*)
+{
+  return vst3::kNotImplemented; // factory presets are never overwritten
 }
 
 vst3::tresult IPlugVST3::getMidiControllerAssignment(vst3::int32 busIndex, vst3::int16 channel,

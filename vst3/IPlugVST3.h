@@ -10,6 +10,7 @@
 #include "vst3/IPlugVST3ProcessorBase.h"
 #include "vst3/abi/ChannelContext.h"
 #include "vst3/abi/MidiMapping.h"
+#include "vst3/abi/Units.h"
 #include "vst3/base/SingleComponentEffect.h"
 
 namespace iplug
@@ -20,6 +21,7 @@ class IPlugVST3 : public IPlugAPIBase,
                   public IPlugVST3ControllerBase,
                   public vst3::SingleComponentEffect,
                   public vst3::IMidiMapping,
+                  public vst3::IProgramListData,
                   public vst3::ChannelContext::IInfoListener
 {
 public:
@@ -60,6 +62,14 @@ public:
   vst3::tresult VST3_CALL getProgramName(vst3::ProgramListID listId, vst3::int32 programIndex,
                                          vst3::String128 name) override;
 
+  // IProgramListData: a factory preset's component state, so a host can
+  // recall it through setState as it restores a project. Read-only list.
+  vst3::tresult VST3_CALL programDataSupported(vst3::ProgramListID listId) override;
+  vst3::tresult VST3_CALL getProgramData(vst3::ProgramListID listId, vst3::int32 programIndex,
+                                         vst3::IBStream* data) override;
+  vst3::tresult VST3_CALL setProgramData(vst3::ProgramListID listId, vst3::int32 programIndex,
+                                         vst3::IBStream* data) override;
+
   // IMidiMapping
   vst3::tresult VST3_CALL getMidiControllerAssignment(vst3::int32 busIndex, vst3::int16 channel,
                                                       vst3::CtrlNumber midiControllerNumber,
@@ -86,6 +96,8 @@ protected:
   vst3::tresult getControllerState(vst3::IBStream* state) override;
 
 private:
+  // Writes the parameter chunk, then the 32-bit bypass word.
+  vst3::tresult WriteComponentState(StateBlob& chunk, vst3::IBStream* state);
   void IdentifyHostFrom(vst3::FUnknown* context);
   void StopIdleTicks();
 

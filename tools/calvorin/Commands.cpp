@@ -8,6 +8,7 @@
 
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
@@ -98,15 +99,18 @@ std::string FileNameForPreset(const std::string& presetName, int index)
 int RunInfo(EffectHost& host, Console& console)
 {
   const std::vector<HostParameter> parameters = host.Parameters();
+  size_t titleWidth = 6;
+  for (const HostParameter& p : parameters)
+    titleWidth = std::max(titleWidth, p.title.size() + 2);
   console.out << "Parameters (" << parameters.size() << "):\n";
-  console.out << "  " << Pad("ID", 7) << Pad("Title", 18) << Pad("Units", 7) << Pad("Steps", 7) << Pad("Flags", 7)
-              << "Default\n";
+  console.out << "  " << Pad("ID", 7) << Pad("Title", titleWidth) << Pad("Units", 7) << Pad("Steps", 7)
+              << Pad("Flags", 7) << "Default\n";
   for (const HostParameter& p : parameters)
   {
     std::string defaultText;
     if (!host.ValueToText(p.id, p.defaultNormalized, defaultText))
       defaultText = Format("%.4f", p.defaultNormalized) + " (normalised)";
-    console.out << "  " << Pad(std::to_string(p.id), 7) << Pad(p.title, 18) << Pad(p.units, 7)
+    console.out << "  " << Pad(std::to_string(p.id), 7) << Pad(p.title, titleWidth) << Pad(p.units, 7)
                 << Pad(std::to_string(p.stepCount), 7) << Pad(std::to_string(p.flags), 7) << defaultText;
     if (!p.units.empty())
       console.out << " " << p.units;

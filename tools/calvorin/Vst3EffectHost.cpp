@@ -4,6 +4,7 @@
 #include "vst3/abi/Units.h"
 #include "vst3/host/ComponentHandler.h"
 #include "vst3/host/HostApplication.h"
+#include "vst3/host/MemoryStream.h"
 #include "vst3/host/Module.h"
 #include "vst3/host/PluginInstance.h"
 #include "vst3/host/ProcessingSession.h"
@@ -60,7 +61,8 @@ std::unique_ptr<Vst3EffectHost> Vst3EffectHost::Open(const std::string& bundlePa
     return nullptr;
   }
   parts->hostContext = vst3host::MakeCom<vst3host::HostApplication>("calvorin");
-  parts->instance = vst3host::PluginInstance::Create(*parts->module, cls, parts->hostContext.Get(), detail);
+  parts->instance = vst3host::PluginInstance::Create(
+      *parts->module, cls, static_cast<vst3::IHostApplication*>(parts->hostContext.Get()), detail);
   if (!parts->instance)
   {
     error = "cannot create '" + cls.name + "' from '" + bundlePath + "': " + detail;
@@ -121,7 +123,7 @@ bool Vst3EffectHost::Prepare(double sampleRate, int maxBlockFrames, int nChannel
                              std::string& error)
 {
   Stop();
-  vst3::SpeakerArrangement layout = nChannels == 1 ? vst3::kMono : vst3::kStereo;
+  vst3::SpeakerArrangement layout = nChannels == 1 ? vst3::SpeakerArr::kMono : vst3::SpeakerArr::kStereo;
   vst3::SpeakerArrangement inLayout = layout, outLayout = layout;
   vst3::IAudioProcessor* processor = mParts->instance->Processor();
   if (processor->setBusArrangements(&inLayout, 1, &outLayout, 1) != vst3::kResultTrue)
@@ -156,23 +158,33 @@ bool Vst3EffectHost::Prepare(double sampleRate, int maxBlockFrames, int nChannel
 
 bool Vst3EffectHost::LoadPreset(int index, std::string& error)
 {
-  // A host recalls a factory preset through the program-change parameter.
-  for (const vst3host::ParameterRecord& p : mParts->parameters)
+  // The plug-in exports no program-change parameter; it hands out a preset's
+  // component state through IProgramListData instead, and the host restores
+  // that state as it restores a project: the component's setState, then the
+  // controller's setComponentState.
+  vst3::IComponent* component = mParts->instance->Component();
+  auto programData = vst3host::QueryInterface<vst3::IProgramListData>(component);
+  if (!programData || programData->programDataSupported(kFactoryPresetList) != vst3::kResultTrue)
   {
-    if (p.flags & vst3::ParameterInfo::kIsProgramChange)
-    {
-      const double normalized = p.stepCount > 0 ? static_cast<double>(index) / p.stepCount : 0.0;
-      if (!SetParameter(static_cast<int>(p.id), std::clamp(normalized, 0.0, 1.0)))
-        return false;
-      // A parameter flush (a block of no samples) applies the preset before
-      // any later change arrives.
-      if (mParts->session)
-        mParts->session->Process(0);
-      return true;
-    }
+    error = "the plug-in does not hand out its factory presets' data, so a host cannot recall them";
+    return false;
   }
-  error = "the plug-in exports no program-change parameter, so a host cannot recall its presets";
-  return false;
+  auto stream = vst3host::MakeCom<vst3host::MemoryStream>();
+  if (programData->getProgramData(kFactoryPresetList, index, stream.Get()) != vst3::kResultOk)
+  {
+    error = "the plug-in has no data for preset " + std::to_string(index);
+    return false;
+  }
+  if (mParts->instance->SetState(stream->Bytes()) != vst3::kResultOk)
+  {
+    error = "the plug-in refused the data of preset " + std::to_string(index);
+    return false;
+  }
+  // Changes queued before the recall are now stale: the state replaced them.
+  mParts->pending.clear();
+  if (mParts->session)
+    mParts->session->InputChanges().Clear();
+  return true;
 }
 
 bool Vst3EffectHost::SetParameter(int id, double normalized)

@@ -4,6 +4,7 @@
 #include "tools/calvorin/BundleLocation.h"
 #include "tools/calvorin/Commands.h"
 #include "tools/calvorin/ProgressBar.h"
+#include "tools/calvorin/Vst3EffectHost.h"
 
 #include <atomic>
 #include <csignal>
@@ -29,8 +30,8 @@ std::string ExecutablePath()
   return ec ? std::string() : path.string();
 }
 
-// Finds the bundle; loading it needs the VST 3 host library, which this
-// build does not contain yet.
+// Finds the bundle (--bundle, else the build tree, else ~/.vst3) and loads it
+// the way a host does.
 std::unique_ptr<calvorin::cli::EffectHost> OpenBundle(const std::optional<std::string>& bundlePath,
                                                       std::string& error)
 {
@@ -39,8 +40,7 @@ std::unique_ptr<calvorin::cli::EffectHost> OpenBundle(const std::optional<std::s
   const auto bundle = calvorin::cli::FindBundle(bundlePath, candidates, error);
   if (!bundle)
     return nullptr;
-  error = "cannot load '" + *bundle + "': this build of calvorin has no VST 3 host code yet";
-  return nullptr;
+  return calvorin::cli::Vst3EffectHost::Open(*bundle, error);
 }
 
 } // namespace

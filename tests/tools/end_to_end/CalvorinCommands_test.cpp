@@ -1,0 +1,354 @@
+// The calvorin executable against the real bundle, as a user runs it: exit
+// codes, messages, files left behind, and what the rendered audio holds.
+
+#include "tests/tools/TempDir.h"
+#include "tests/tools/end_to_end/CalvorinProcess.h"
+
+#include <gtest/gtest.h>
+#include <sndfile.h>
+
+#include <chrono>
+#include <cmath>
+#include <csignal>
+#include <cstdint>
+#include <filesystem>
+#include <fstream>
+#include <set>
+#include <thread>
+
+using calvorin::test::Lines;
+using calvorin::test::ProcessResult;
+using calvorin::test::TempDir;
+
+namespace fs = std::filesystem;
+
+namespace
+{
+
+struct Audio
+{
+  SF_INFO info{};
+  std::vector<double> samples; // interleaved
+};
+
+// Loud bursts over a quiet bed, so a compressor has something to do.
+std::vector<double> TestSignal(int rate, int channels, long long frames)
+{
+  std::vector<double> samples(static_cast<size_t>(frames * channels));
+  std::uint32_t noise = 12345;
+  for (long long i = 0; i < frames; ++i)
+  {
+    const double t = static_cast<double>(i) / rate;
+    const double level = std::fmod(t, 0.5) < 0.15 ? 0.7 : 0.02;
+    noise = noise * 1664525u + 1013904223u;
+    const double hiss = (static_cast<double>(noise >> 8) / 16777216.0 - 0.5) * 0.05;
+    for (int c = 0; c < channels; ++c)
+      samples[static_cast<size_t>(i * channels + c)] =
+          level * std::sin(2.0 * M_PI * (60.0 + 400.0 * c) * t) + level * hiss;
+  }
+  return samples;
+}
+
+void WriteAudio(const std::string& path, int format, int rate, int channels, double seconds)
+{
+  SF_INFO info{};
+  info.samplerate = rate;
+  info.channels = channels;
+  info.format = format;
+  SNDFILE* file = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+  const auto frames = static_cast<long long>(seconds * rate);
+  const std::vector<double> samples = TestSignal(rate, channels, frames);
+  EXPECT_EQ(sf_writef_double(file, samples.data(), frames), frames);
+  sf_close(file);
+}
+
+Audio ReadAudio(const std::string& path)
+{
+  Audio audio;
+  SNDFILE* file = sf_open(path.c_str(), SFM_READ, &audio.info);
+  EXPECT_NE(file, nullptr) << path << ": " << sf_strerror(nullptr);
+  if (!file)
+    return audio;
+  audio.samples.resize(static_cast<size_t>(audio.info.frames * audio.info.channels));
+  sf_readf_double(file, audio.samples.data(), audio.info.frames);
+  sf_close(file);
+  return audio;
+}
+
+double LargestDifference(const Audio& a, const Audio& b)
+{
+  if (a.samples.size() != b.samples.size())
+    return INFINITY;
+  double largest = 0.0;
+  for (size_t i = 0; i < a.samples.size(); ++i)
+    largest = std::max(largest, std::abs(a.samples[i] - b.samples[i]));
+  return largest;
+}
+
+std::set<std::string> FileNames(const fs::path& dir)
+{
+  std::set<std::string> names;
+  for (const auto& entry : fs::directory_iterator(dir))
+    names.insert(entry.path().filename().string());
+  return names;
+}
+
+// Inputs in work/, captured output beside it.
+struct Workspace
+{
+  Workspace() { fs::create_directories(work); }
+
+  std::string operator/(const std::string& name) const { return (work / name).string(); }
+  ProcessResult Run(std::vector<std::string> args) const { return calvorin::test::RunCalvorin(args, temp.Path()); }
+  // Every run names the bundle under test, never the user's installed one.
+  ProcessResult Render(std::vector<std::string> args) const
+  {
+    args.insert(args.begin(), "render");
+    args.insert(args.end(), {"--bundle", CALVORIN_BUNDLE_PATH});
+    return Run(args);
+  }
+
+  TempDir temp;
+  fs::path work = temp.Path() / "work";
+};
+
+constexpr int kWavDouble = SF_FORMAT_WAV | SF_FORMAT_DOUBLE;
+
+} // namespace
+
+TEST(CalvorinEndToEnd, EachBadInputGivesOneLineAnExitCodeAndNoOutput)
+{
+  Workspace ws;
+  const std::string in = ws / "in.wav";
+  WriteAudio(in, kWavDouble, 48000, 2, 0.25);
+  WriteAudio(ws / "three.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 48000, 3, 0.1);
+  std::ofstream(ws / "text.wav") << "not audio at all\n";
+  fs::create_directories(ws / "folder.wav");
+  fs::create_directories(ws / "Hollow.vst3");
+  const std::set<std::string> before = FileNames(ws.work);
+  const std::string out = ws / "out.wav";
+  const std::string bundle = CALVORIN_BUNDLE_PATH;
+
+  struct Case
+  {
+    std::vector<std::string> args;
+    int exitCode;
+    std::string message;
+  };
+  const std::vector<Case> cases = {
+      {{"render", ws / "missing.wav", out, "--bundle", bundle}, 1, "missing.wav"},
+      {{"render", ws / "text.wav", out, "--bundle", bundle}, 1, "text.wav"},
+      {{"render", ws / "folder.wav", out, "--bundle", bundle}, 1, "folder.wav"},
+      {{"render", ws / "three.wav", out, "--bundle", bundle}, 1, "3 channels"},
+      {{"render", in, ws / "no-such-folder/out.wav", "--bundle", bundle}, 1, "no-such-folder"},
+      {{"render", in, in, "--bundle", bundle}, 1, "must not be the input"},
+      {{"render", in, out, "--preset", "Loudest", "--bundle", bundle}, 1, "unknown preset 'Loudest'"},
+      {{"render", in, out, "--preset", "3", "--bundle", bundle}, 1, "out of range"},
+      {{"render", in, out, "--set", "Loudness=3", "--bundle", bundle}, 1, "unknown parameter 'Loudness'"},
+      {{"render", in, out, "--set", "Depth=lots", "--bundle", bundle}, 1, "cannot read 'lots'"},
+      {{"render", in, out, "--set", "Mode High=DIAGONAL", "--bundle", bundle}, 1, "cannot read 'DIAGONAL'"},
+      {{"render", in, out, "--set", "Bypass=maybe", "--bundle", bundle}, 1, "cannot read 'maybe'"},
+      {{"render", in, out, "--bundle", ws / "Nowhere.vst3"}, 1, "does not exist"},
+      {{"render", in, out, "--bundle", ws / "Hollow.vst3"}, 1, "cannot load"},
+      {{"render", in, out, "--bundle", CALVORIN_EMPTY_BUNDLE_PATH}, 1, "no audio effect class"},
+      {{"info", "--bundle", CALVORIN_EMPTY_BUNDLE_PATH}, 1, "no audio effect class"},
+      {{"render", in, out, "--set", "Depth"}, 2, "NAME=VALUE"},
+      {{"render", in, out, "--block", "0"}, 2, "--block"},
+      {{"render", in, out, "--precision", "48"}, 2, "--precision"},
+      {{"render", in}, 2, "output file"},
+      {{"mix", in, out}, 2, "unknown command 'mix'"},
+  };
+  for (const Case& c : cases)
+  {
+    std::string command;
+    for (const std::string& a : c.args)
+      command += a + " ";
+    SCOPED_TRACE(command);
+    const ProcessResult r = ws.Run(c.args);
+    EXPECT_EQ(r.exitCode, c.exitCode);
+    const std::vector<std::string> lines = Lines(r.err);
+    ASSERT_EQ(lines.size(), 1u) << r.err;
+    EXPECT_EQ(lines[0].rfind("calvorin: ", 0), 0u) << lines[0];
+    EXPECT_NE(lines[0].find(c.message), std::string::npos) << lines[0];
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(FileNames(ws.work), before); // no output, no temporary left behind
+  }
+}
+
+TEST(CalvorinEndToEnd, OutputKeepsLengthRateChannelsAndSampleFormat)
+{
+  Workspace ws;
+  struct Case
+  {
+    std::string name;
+    int format;
+    int rate;
+    int channels;
+  };
+  const std::vector<Case> cases = {
+      {"double.wav", kWavDouble, 48000, 2},
+      {"mono16.wav", SF_FORMAT_WAV | SF_FORMAT_PCM_16, 44100, 1},
+      {"float.aiff", SF_FORMAT_AIFF | SF_FORMAT_FLOAT, 96000, 2},
+      {"pcm24.flac", SF_FORMAT_FLAC | SF_FORMAT_PCM_24, 44100, 2},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.name);
+    const std::string in = ws / c.name;
+    const std::string out = ws / ("out-" + c.name);
+    WriteAudio(in, c.format, c.rate, c.channels, 0.6);
+    const ProcessResult r = ws.Render({in, out, "--preset", "TORV"});
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_NE(r.out.find("wrote " + out), std::string::npos) << r.out;
+    EXPECT_NE(r.out.find("input"), std::string::npos);
+
+    const Audio source = ReadAudio(in);
+    const Audio rendered = ReadAudio(out);
+    EXPECT_EQ(rendered.info.frames, source.info.frames);
+    EXPECT_EQ(rendered.info.samplerate, c.rate);
+    EXPECT_EQ(rendered.info.channels, c.channels);
+    EXPECT_EQ(rendered.info.format, c.format);
+    double energy = 0.0;
+    for (double s : rendered.samples)
+    {
+      ASSERT_TRUE(std::isfinite(s));
+      energy += s * s;
+    }
+    EXPECT_GT(energy, 0.0);
+    EXPECT_GT(LargestDifference(source, rendered), 1e-3);
+  }
+  EXPECT_EQ(ws.temp.FileCount(), 1u + 2 * 4); // work/ and the captured output
+  EXPECT_EQ(FileNames(ws.work).size(), 2 * cases.size());
+}
+
+TEST(CalvorinEndToEnd, BypassReproducesTheInputBitForBitAndSettingsFollowThePreset)
+{
+  Workspace ws;
+  const std::string in = ws / "in.wav";
+  WriteAudio(in, kWavDouble, 48000, 2, 1.0);
+  const Audio source = ReadAudio(in);
+
+  ASSERT_EQ(ws.Render({in, ws / "bypassed.wav", "--set", "Bypass=on"}).exitCode, 0);
+  EXPECT_EQ(ReadAudio(ws / "bypassed.wav").samples, source.samples);
+
+  // Settings apply after the preset wherever they stand on the line.
+  ASSERT_EQ(ws.Render({in, ws / "before.wav", "--set", "bypass=ON", "--preset", "TORV"}).exitCode, 0);
+  EXPECT_EQ(ReadAudio(ws / "before.wav").samples, source.samples);
+
+  // Settings apply in order: the last one wins.
+  ASSERT_EQ(ws.Render({in, ws / "last.wav", "--preset", "TORV", "--set", "Bypass=on", "--set", "Bypass=off"}).exitCode,
+            0);
+  ASSERT_EQ(ws.Render({in, ws / "torv.wav", "--preset", "TORV"}).exitCode, 0);
+  EXPECT_EQ(ReadAudio(ws / "last.wav").samples, ReadAudio(ws / "torv.wav").samples);
+  EXPECT_GT(LargestDifference(ReadAudio(ws / "torv.wav"), source), 1e-3);
+}
+
+TEST(CalvorinEndToEnd, PresetsAndSettingsChangeTheSignal)
+{
+  Workspace ws;
+  const std::string in = ws / "in.wav";
+  WriteAudio(in, kWavDouble, 48000, 2, 1.0);
+  ASSERT_EQ(ws.Render({in, ws / "default.wav"}).exitCode, 0);
+  ASSERT_EQ(ws.Render({in, ws / "torv.wav", "--preset", "TORV"}).exitCode, 0);
+  ASSERT_EQ(ws.Render({in, ws / "torv-by-index.wav", "--preset", "1"}).exitCode, 0);
+  ASSERT_EQ(ws.Render({in, ws / "torv-lower.wav", "--preset", "torv", "--precision", "64"}).exitCode, 0);
+  ASSERT_EQ(ws.Render({in, ws / "up.wav", "--preset", "UP A LOT"}).exitCode, 0);
+  ASSERT_EQ(ws.Render({in, ws / "depth0.wav", "--preset", "TORV", "--set", "Depth=0"}).exitCode, 0);
+  ASSERT_EQ(ws.Render({in, ws / "quiet.wav", "--set", "Out Gain=-60"}).exitCode, 0);
+  // Values in the units the plug-in displays, names and list entries in any case.
+  const ProcessResult examples =
+      ws.Render({in, ws / "examples.wav", "--set", "Depth=75", "--set", "Pre-gain Low=-6", "--set", "Time=50", "--set",
+                 "mode high=side", "--set", "Out Gain=-3 dB", "--set", "Post-gain Mid=-inf dB"});
+  ASSERT_EQ(examples.exitCode, 0) << examples.err;
+  // A 32-bit render of a 64-bit file, in blocks of a few samples.
+  ASSERT_EQ(ws.Render({in, ws / "torv32.wav", "--preset", "TORV", "--precision", "32", "--block", "7"}).exitCode, 0);
+
+  const Audio source = ReadAudio(in);
+  const Audio torv = ReadAudio(ws / "torv.wav");
+  EXPECT_GT(LargestDifference(torv, ReadAudio(ws / "default.wav")), 1e-3);
+  EXPECT_GT(LargestDifference(torv, ReadAudio(ws / "up.wav")), 1e-3);
+  EXPECT_GT(LargestDifference(torv, ReadAudio(ws / "depth0.wav")), 1e-3);
+  EXPECT_EQ(ReadAudio(ws / "torv-by-index.wav").samples, torv.samples);
+  EXPECT_EQ(ReadAudio(ws / "torv-lower.wav").samples, torv.samples);
+  EXPECT_LT(LargestDifference(ReadAudio(ws / "torv32.wav"), torv), 1e-4); // float rounding only
+
+  double sourcePeak = 0.0, quietPeak = 0.0;
+  for (double s : source.samples)
+    sourcePeak = std::max(sourcePeak, std::abs(s));
+  for (double s : ReadAudio(ws / "quiet.wav").samples)
+    quietPeak = std::max(quietPeak, std::abs(s));
+  EXPECT_LT(quietPeak, sourcePeak * 0.01);
+}
+
+TEST(CalvorinEndToEnd, InfoListsEveryParameterAndThePresets)
+{
+  Workspace ws;
+  const ProcessResult r = ws.Run({"info", "--bundle", CALVORIN_BUNDLE_PATH});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, "");
+  const std::vector<std::string> titles = {
+      "Pre-gain Low",  "Pre-gain Mid",  "Pre-gain High",  "Post-gain Low",  "Post-gain Mid",  "Post-gain High",
+      "Pull Threshold Low", "Pull Threshold Mid", "Pull Threshold High", "Push Threshold Low",
+      "Push Threshold Mid", "Push Threshold High", "Width Low", "Width Mid", "Width High", "Excite Low",
+      "Excite Mid",    "Excite High",   "Mode Low",       "Mode Mid",       "Mode High",      "Depth",
+      "Time",          "Mix",           "Out Gain",       "Bypass"};
+  ASSERT_EQ(titles.size(), 26u);
+  for (const std::string& title : titles)
+    EXPECT_NE(r.out.find("  " + title + " "), std::string::npos) << title;
+  for (int id = 0; id < 26; ++id)
+    EXPECT_NE(r.out.find("\n  " + std::to_string(id) + " "), std::string::npos) << id;
+  EXPECT_NE(r.out.find("Presets (3):\n  0  DEFAULT\n  1  TORV\n  2  UP A LOT\n"), std::string::npos) << r.out;
+}
+
+TEST(CalvorinEndToEnd, InterruptLeavesNoPartialOutput)
+{
+  Workspace ws;
+  const std::string in = ws / "long.wav";
+  WriteAudio(in, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, 30.0);
+  const std::string out = ws / "out.wav";
+
+  // Blocks of one sample keep the render busy long enough to interrupt.
+  calvorin::test::CalvorinProcess process(
+      {"render", in, out, "--block", "1", "--preset", "TORV", "--bundle", CALVORIN_BUNDLE_PATH}, ws.temp.Path());
+  const std::string partial = ".out.wav." + std::to_string(process.Pid()) + ".partial";
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(60);
+  while (!fs::exists(ws.work / partial) && std::chrono::steady_clock::now() < deadline)
+    std::this_thread::sleep_for(std::chrono::milliseconds(5));
+  ASSERT_TRUE(fs::exists(ws.work / partial));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  process.Signal(SIGINT);
+  const ProcessResult r = process.Wait();
+
+  EXPECT_EQ(r.exitCode, 130) << r.err;
+  EXPECT_NE(r.err.find("calvorin: cancelled"), std::string::npos) << r.err;
+  EXPECT_EQ(FileNames(ws.work), std::set<std::string>{"long.wav"});
+}
+
+TEST(CalvorinEndToEnd, DemoWritesTheInputAndAWavAndPlotPerPreset)
+{
+  Workspace ws;
+  const fs::path dir = ws.work / "demo";
+  const ProcessResult r = ws.Run({"demo", dir.string(), "--bundle", CALVORIN_BUNDLE_PATH});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("demo written to " + dir.string()), std::string::npos) << r.out;
+
+  const std::set<std::string> expected = {"input.wav", "default.wav",  "default.png", "torv.wav",
+                                          "torv.png",  "up-a-lot.wav", "up-a-lot.png"};
+  EXPECT_EQ(FileNames(dir), expected);
+  const Audio input = ReadAudio((dir / "input.wav").string());
+  EXPECT_EQ(input.info.frames, 480000);
+  EXPECT_EQ(input.info.channels, 2);
+  for (const char* name : {"default", "torv", "up-a-lot"})
+  {
+    SCOPED_TRACE(name);
+    const Audio rendered = ReadAudio((dir / (std::string(name) + ".wav")).string());
+    EXPECT_EQ(rendered.info.frames, input.info.frames);
+    EXPECT_EQ(rendered.info.format, input.info.format);
+    EXPECT_GT(LargestDifference(rendered, input), 1e-3);
+    std::ifstream png(dir / (std::string(name) + ".png"), std::ios::binary);
+    char signature[8] = {};
+    png.read(signature, 8);
+    EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+  }
+}
