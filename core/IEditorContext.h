@@ -4,6 +4,8 @@
 // (igraphics::IGraphics) implements this, so the core never depends on graphics.
 // All calls run on the editor's (UI) thread.
 
+#include "core/IKeyRecord.h"
+
 namespace iplug
 {
 
@@ -27,6 +29,22 @@ public:
   virtual int Height() const = 0;
   virtual float GetDrawScale() const = 0;
   virtual void Resize(int width, int height, float scale) = 0;
+
+  // The host's content scale: window pixels per editor unit before the draw scale.
+  virtual float GetScreenScale() const { return 1.f; }
+  virtual void SetScreenScale(float /*scale*/) {}
+
+  // Key events at the current mouse position; true when a control used the key.
+  virtual bool OnKeyDownFromDelegate(const IKeyRecord& /*key*/) { return false; }
+  virtual bool OnKeyUpFromDelegate(const IKeyRecord& /*key*/) { return false; }
+
+  // Wiring for hosts that lend their run loop (no threads of our own): the
+  // descriptor to watch (-1 when there is none), what to do when it is
+  // readable, and the periodic frame callback every kPlatformTimerMs.
+  static constexpr int kPlatformTimerMs = 16;
+  virtual int GetPlatformEventFd() const { return -1; }
+  virtual void OnPlatformEventsReadable() {}
+  virtual void OnPlatformTimer() {}
 };
 
 } // namespace iplug

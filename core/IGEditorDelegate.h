@@ -35,6 +35,10 @@ public:
   // Remembers the context's size and scale, closes its window and deletes it.
   virtual void DetachEditor();
 
+  // Key events for the open editor; false (not handled) while none is open.
+  bool OnKeyDown(const IKeyRecord& key) { return mContext && mContext->OnKeyDownFromDelegate(key); }
+  bool OnKeyUp(const IKeyRecord& key) { return mContext && mContext->OnKeyUpFromDelegate(key); }
+
   IEditorContext* GetEditorContext() const { return mContext.get(); }
   bool HasEditorContext() const { return mContext != nullptr; }
 

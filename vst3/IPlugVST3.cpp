@@ -1,6 +1,7 @@
 #include "vst3/IPlugVST3.h"
 
 #include "vst3/HostTimerSource.h"
+#include "vst3/IPlugVST3View.h"
 #include "vst3/abi/HostApplication.h"
 #include "vst3/base/StringConvert.h"
 
@@ -27,6 +28,24 @@ void IPlugVST3::StopIdleTicks()
   // The timer must stop before its source goes.
   GetIdleTimer().Stop();
   mTimerSource.reset();
+  mViewTimerSource.reset();
+}
+
+void IPlugVST3::StartViewIdleTicks(vst3::FUnknown* runLoop)
+{
+  if (GetIdleTimer().IsRunning())
+    return; // the host's loop from initialize already drives it
+  mViewTimerSource = MakeHostTimerSource(runLoop);
+  if (mViewTimerSource && !StartIdleTimer(*mViewTimerSource))
+    mViewTimerSource.reset();
+}
+
+void IPlugVST3::StopViewIdleTicks()
+{
+  if (!mViewTimerSource)
+    return;
+  GetIdleTimer().Stop();
+  mViewTimerSource.reset();
 }
 
 vst3::tresult IPlugVST3::queryInterface(const vst3::TUID queriedIid, void** obj)
@@ -223,9 +242,21 @@ vst3::tresult IPlugVST3::setParamNormalized(vst3::ParamID id, vst3::ParamValue v
   return vst3::kResultOk;
 }
 
-vst3::IPlugView* IPlugVST3::createView(vst3::FIDString)
+vst3::IPlugView* IPlugVST3::createView(vst3::FIDString name)
 {
-  return nullptr; // the editor view comes with the editor
+  if (!name || std::strcmp(name, vst3::ViewType::kEditor) != 0)
+    return nullptr;
+  return new IPlugVST3View(*this); // remembers itself as our view
+}
+
+bool IPlugVST3::ResizeHostView(int width, int height)
+{
+  if (!HasUI())
+    return true;
+  if ((width != GetEditorWidth() || height != GetEditorHeight()) && mView)
+    mView->RequestHostResize(width, height);
+  SetEditorSize(width, height);
+  return true;
 }
 
 vst3::tresult IPlugVST3::setKnobMode(vst3::KnobMode) { return vst3::kResultOk; }

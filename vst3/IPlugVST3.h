@@ -16,6 +16,8 @@
 namespace iplug
 {
 
+class IPlugVST3View;
+
 class IPlugVST3 : public IPlugAPIBase,
                   public IPlugVST3ProcessorBase,
                   public IPlugVST3ControllerBase,
@@ -86,6 +88,21 @@ public:
   void ResendAllParamsToHost() override;
   void NotifyParamDetailsChanged() override;
   void SetLatencySamples(int samples) override;
+  // Asks the host frame of the open view for the new size, then stores it.
+  bool ResizeHostView(int width, int height) override;
+
+  // The most recently created editor view (null when it is gone).
+  IPlugVST3View* GetView() const { return mView; }
+  void RememberView(IPlugVST3View* view) { mView = view; }
+  void ForgetView(const IPlugVST3View* view)
+  {
+    if (mView == view)
+      mView = nullptr;
+  }
+  // Runs the idle timer on the loop the view's host frame lends while the
+  // editor is open, when the host gave none at initialize.
+  void StartViewIdleTicks(vst3::FUnknown* runLoop);
+  void StopViewIdleTicks();
 
 protected:
   // Component state: the parameter chunk, then a 32-bit bypass word.
@@ -103,6 +120,8 @@ private:
 
   std::unique_ptr<TimerSource> mTimerSource; // the host's service behind the idle timer
   bool mProcessingIsSetUp = false;           // a setupProcessing call has succeeded
+  std::unique_ptr<TimerSource> mViewTimerSource; // the view's loop, while the editor is open
+  IPlugVST3View* mView = nullptr;
 };
 
 } // namespace iplug
