@@ -126,6 +126,9 @@ public:
   // delta in whole notches, positive away from the user.
   void OnMouseWheel(float x, float y, const IMouseKeys& mod, float delta);
   bool OnKeyDown(float x, float y, const IKeyPress& key);
+  // Keys the host forwards, at the point of the last press.
+  bool OnKeyDownFromDelegate(const iplug::IKeyRecord& key) override;
+  bool OnKeyUpFromDelegate(const iplug::IKeyRecord& key) override;
   bool OnKeyUp(float x, float y, const IKeyPress& key);
   // A platform wheel delta (120 per notch) in whole notches, towards zero.
   static int WheelNotches(int platformDelta) { return platformDelta / 120; }

@@ -8,6 +8,8 @@
 #include "graphics/IControl.h"
 #include "graphics/PopupMenuControl.h"
 
+#include <cstring>
+
 #include <algorithm>
 #include <cmath>
 
@@ -180,6 +182,31 @@ bool IGraphics::OnKeyDown(float x, float y, const IKeyPress& key)
 {
   IControl* c = GetMouseControl(x, y, true);
   return c ? c->OnKeyDown(x, y, key) : false;
+}
+
+namespace
+{
+IKeyPress ToKeyPress(const iplug::IKeyRecord& record)
+{
+  IKeyPress key;
+  std::memcpy(key.utf8, record.utf8, sizeof(key.utf8));
+  key.utf8[sizeof(key.utf8) - 1] = '\0';
+  key.vk = record.vk;
+  key.S = record.S;
+  key.C = record.C;
+  key.A = record.A;
+  return key;
+}
+} // namespace
+
+bool IGraphics::OnKeyDownFromDelegate(const iplug::IKeyRecord& record)
+{
+  return OnKeyDown(mMouseDownX, mMouseDownY, ToKeyPress(record));
+}
+
+bool IGraphics::OnKeyUpFromDelegate(const iplug::IKeyRecord& record)
+{
+  return OnKeyUp(mMouseDownX, mMouseDownY, ToKeyPress(record));
 }
 
 bool IGraphics::OnKeyUp(float x, float y, const IKeyPress& key)
