@@ -11,17 +11,13 @@
 #include <gtest/gtest.h>
 
 // After gtest: Xlib's macros (None, Bool, Status) would break its headers.
-#include <X11/Xlib.h>
-#include <X11/Xutil.h>
+#include "tests/support/XvfbServer.h"
+
 #include <X11/extensions/XTest.h>
 
 #include <chrono>
 #include <cstdint>
-#include <filesystem>
 #include <poll.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
 
 // cairo's Xlib back end keeps a few small per-display records (128 bytes seen)
 // that it does not free when the connection closes; they do not grow with the
@@ -37,89 +33,12 @@ namespace igraphics::test
 namespace
 {
 
-// One Xvfb for the whole suite; it picks a free display number itself.
-class XvfbServer
-{
-public:
-  static XvfbServer& Get()
-  {
-    static XvfbServer server;
-    return server;
-  }
-
-  bool Running() const { return mPid > 0 && !mName.empty(); }
-  const std::string& Name() const { return mName; }
-
-  ~XvfbServer()
-  {
-    if (mPid > 0)
-    {
-      kill(mPid, SIGTERM);
-      waitpid(mPid, nullptr, 0);
-    }
-  }
-
-private:
-  XvfbServer()
-  {
-    // A display number unlikely to be taken, then wait until it answers.
-    for (int attempt = 0; attempt < 5 && mName.empty(); ++attempt)
-    {
-      const int n = 100 + (getpid() * 7 + attempt * 131) % 800;
-      if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
-        continue;
-      const std::string name = ":" + std::to_string(n);
-      mPid = fork();
-      if (mPid == 0)
-      {
-        freopen("/dev/null", "w", stdout);
-        freopen("/dev/null", "w", stderr);
-        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset", nullptr);
-        _exit(127);
-      }
-      if (mPid < 0)
-        return;
-      for (int i = 0; i < 100; ++i)
-      {
-        if (Display* d = XOpenDisplay(name.c_str()))
-        {
-          XCloseDisplay(d);
-          mName = name;
-          break;
-        }
-        if (waitpid(mPid, nullptr, WNOHANG) == mPid) // it gave up (display taken)
-        {
-          mPid = -1;
-          break;
-        }
-        usleep(50000);
-      }
-      if (mName.empty() && mPid > 0)
-      {
-        kill(mPid, SIGTERM);
-        waitpid(mPid, nullptr, 0);
-        mPid = -1;
-      }
-    }
-  }
-
-  pid_t mPid = -1;
-  std::string mName;
-};
+using calvorin_test::OpenFdCount;
+using calvorin_test::XvfbServer;
 
 std::string OutputPath(const std::string& name)
 {
-  const std::filesystem::path dir = std::filesystem::path(CALVORIN_BINARY_DIR) / "test_output" / "graphics";
-  std::filesystem::create_directories(dir);
-  return (dir / (name + ".png")).string();
-}
-
-int OpenFdCount()
-{
-  int n = 0;
-  for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator("/proc/self/fd"))
-    ++n;
-  return n;
+  return calvorin_test::TestOutputPng("graphics", name);
 }
 
 // A test host: its own connection, a parent window and a run loop that serves
@@ -181,18 +100,7 @@ protected:
 
   void Screenshot(const std::string& name, int w, int h)
   {
-    XImage* img = XGetImage(mHost, mParent, 0, 0, static_cast<unsigned>(w), static_cast<unsigned>(h), AllPlanes, ZPixmap);
-    ASSERT_NE(img, nullptr);
-    cairo_surface_t* s = cairo_image_surface_create(CAIRO_FORMAT_RGB24, w, h);
-    auto* data = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-        *reinterpret_cast<uint32_t*>(data + y * stride + x * 4) = static_cast<uint32_t>(XGetPixel(img, x, y) & 0xffffff);
-    cairo_surface_mark_dirty(s);
-    EXPECT_EQ(cairo_surface_write_to_png(s, OutputPath(name).c_str()), CAIRO_STATUS_SUCCESS);
-    cairo_surface_destroy(s);
-    XDestroyImage(img);
+    EXPECT_TRUE(calvorin_test::SaveWindowPng(mHost, mParent, w, h, OutputPath(name)));
   }
 
   void* ParentHandle() const { return reinterpret_cast<void*>(static_cast<std::uintptr_t>(mParent)); }
