@@ -6,6 +6,8 @@
 
 #include "core/IKeyRecord.h"
 
+#include <string>
+
 namespace iplug
 {
 
@@ -45,6 +47,10 @@ public:
   virtual int GetPlatformEventFd() const { return -1; }
   virtual void OnPlatformEventsReadable() {}
   virtual void OnPlatformTimer() {}
+
+  // Draws the whole editor at its current scales and writes it as a PNG
+  // file. False when it cannot (no drawing, or the file cannot be written).
+  virtual bool SavePNG(const std::string& /*path*/) { return false; }
 };
 
 } // namespace iplug

@@ -1,5 +1,7 @@
 #include "core/IGEditorDelegate.h"
 
+#include <cmath>
+
 namespace iplug
 {
 
@@ -44,6 +46,27 @@ void IGEditorDelegate::DetachEditor()
   mContext->CloseWindow();
   mContext.reset();
   mClosing = false;
+}
+
+bool IGEditorDelegate::RenderEditorSnapshot(const std::string& path, float screenScale)
+{
+  if (path.empty() || !(screenScale > 0.f) || !std::isfinite(screenScale))
+    return false;
+  if (mContext)
+    return mContext->SavePNG(path); // the open editor at the host's scale
+  if (!mMakeContextFunc)
+    return false;
+  std::unique_ptr<IEditorContext> context = mMakeContextFunc();
+  if (!context)
+    return false;
+  if (mLayoutFunc)
+    mLayoutFunc(*context);
+  if (mRememberedWidth != 0 && mRememberedHeight != 0 && mRememberedScale != 0.f)
+    context->Resize(mRememberedWidth, mRememberedHeight, mRememberedScale);
+  context->SetScreenScale(screenScale);
+  const bool written = context->SavePNG(path);
+  context->CloseWindow(); // deletes the controls while the context still exists
+  return written;
 }
 
 void IGEditorDelegate::ShowParamInEditor(int paramIdx, double value, bool isNormalized)

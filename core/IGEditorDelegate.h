@@ -12,6 +12,7 @@
 
 #include <functional>
 #include <memory>
+#include <string>
 
 namespace iplug
 {
@@ -34,6 +35,12 @@ public:
   virtual void* AttachEditor(void* pParent);
   // Remembers the context's size and scale, closes its window and deletes it.
   virtual void DetachEditor();
+
+  // Writes the editor as drawn at this screen scale into a PNG, without a
+  // window: the open editor as it is, otherwise a context made and laid out
+  // for the picture alone (showing the current parameter values) and deleted
+  // again. False when there is no editor or the file cannot be written.
+  bool RenderEditorSnapshot(const std::string& path, float screenScale);
 
   // Key events for the open editor; false (not handled) while none is open.
   bool OnKeyDown(const IKeyRecord& key) { return mContext && mContext->OnKeyDownFromDelegate(key); }

@@ -110,7 +110,7 @@ public:
   // Redraws the whole surface into the backbuffer and presents it.
   void DrawAll();
   // Redraws the whole surface and writes it as a PNG. False on failure.
-  bool SavePNG(const std::string& path);
+  bool SavePNG(const std::string& path) override;
   // A backbuffer pixel, unpremultiplied; transparent outside the surface.
   IRgba ReadPixel(int px, int py) const;
 

@@ -45,7 +45,8 @@ vst3::tresult IPlugVST3View::queryInterface(const vst3::TUID queried, void** obj
   if (!queried)
     return vst3::kNoInterface;
   if (vst3::QueryInterfaceAs<vst3::IPlugViewContentScaleSupport>(this, queried, obj) ||
-      vst3::QueryInterfaceAs<vst3::IPlugView>(this, queried, obj))
+      vst3::QueryInterfaceAs<vst3::IPlugView>(this, queried, obj) ||
+      vst3::QueryInterfaceAs<IEditorSnapshot>(this, queried, obj))
     return vst3::kResultOk;
   if (vst3::IidEqual(queried, vst3::FUnknown::iid))
   {
@@ -195,6 +196,15 @@ vst3::tresult IPlugVST3View::setContentScaleFactor(ScaleFactor factor)
       FollowEditorSize();
     }
   return vst3::kResultOk;
+}
+
+vst3::tresult IPlugVST3View::renderPng(const char* utf8Path)
+{
+  if (!utf8Path || !*utf8Path)
+    return vst3::kInvalidArgument;
+  if (!mOwner.HasUI())
+    return vst3::kResultFalse;
+  return mOwner.RenderEditorSnapshot(utf8Path, mContentScale) ? vst3::kResultOk : vst3::kResultFalse;
 }
 
 void IPlugVST3View::FollowEditorSize()

@@ -5,6 +5,7 @@
 // the plug-in's editor delegate and its drawing context. It holds one
 // reference on its owner for its whole life. UI thread only.
 
+#include "vst3/IEditorSnapshot.h"
 #include "vst3/ViewRunLoop.h"
 #include "vst3/abi/PlugView.h"
 #include "vst3/base/RefCount.h"
@@ -16,7 +17,9 @@ namespace iplug
 
 class IPlugVST3;
 
-class IPlugVST3View final : public vst3::IPlugView, public vst3::IPlugViewContentScaleSupport
+class IPlugVST3View final : public vst3::IPlugView,
+                            public vst3::IPlugViewContentScaleSupport,
+                            public IEditorSnapshot
 {
 public:
   // The platform's window type: the parent handed to attached is one of these.
@@ -47,6 +50,9 @@ public:
 
   // IPlugViewContentScaleSupport
   vst3::tresult VST3_CALL setContentScaleFactor(ScaleFactor factor) override;
+
+  // IEditorSnapshot
+  vst3::tresult VST3_CALL renderPng(const char* utf8Path) override;
 
   // Asks the host frame (when there is one) to make the view this size.
   void RequestHostResize(int width, int height);

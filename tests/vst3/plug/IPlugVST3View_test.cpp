@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <string>
+#include <utility>
 #include <unistd.h>
 #include <vector>
 
@@ -28,12 +29,14 @@ struct ContextLog
   int readable = 0;
   std::vector<float> scales;
   std::vector<iplug::IKeyRecord> keys;
+  int made = 0;
+  std::vector<std::pair<std::string, float>> snapshots; // path, screen scale
 };
 
 class FakeContext final : public iplug::IEditorContext
 {
 public:
-  FakeContext(ContextLog& log, int fd) : mLog(log), mFd(fd) {}
+  FakeContext(ContextLog& log, int fd) : mLog(log), mFd(fd) { ++mLog.made; }
   void SetParameterValueFromDelegate(int, double) override {}
   void SetControlValueFromDelegate(int, double) override {}
   void SendControlMsgFromDelegate(int, int, int, const void*) override {}
@@ -61,6 +64,11 @@ public:
   int GetPlatformEventFd() const override { return mFd; }
   void OnPlatformEventsReadable() override { ++mLog.readable; }
   void OnPlatformTimer() override { ++mLog.frames; }
+  bool SavePNG(const std::string& path) override
+  {
+    mLog.snapshots.emplace_back(path, mScale);
+    return path != "unwritable.png";
+  }
 
 private:
   ContextLog& mLog;
@@ -307,6 +315,41 @@ TEST(IPlugVST3View, KeysReachTheOpenEditorOnly)
   EXPECT_TRUE(f.log.keys[0].S);
   EXPECT_EQ(f.view->onKeyUp(0, 156, 0), kResultFalse) << "key-up is not used by this editor";
   f.view->removed();
+}
+
+TEST(IPlugVST3View, SnapshotsWithoutAWindowAndOfTheOpenEditor)
+{
+  ViewFixture f;
+  auto snapshot = vst3host::QueryInterface<iplug::IEditorSnapshot>(f.view);
+  ASSERT_TRUE(snapshot);
+  static_cast<iplug::IPlugVST3View*>(f.view)->setContentScaleFactor(2.f);
+
+  // No editor open: a context made for the picture alone, never shown.
+  EXPECT_EQ(snapshot->renderPng("closed.png"), kResultOk);
+  EXPECT_EQ(f.log.made, 1);
+  EXPECT_EQ(f.log.opened, 0);
+  EXPECT_EQ(f.log.closed, 1);
+  EXPECT_FALSE(f.plug->HasEditorContext());
+  EXPECT_EQ(snapshot->renderPng("unwritable.png"), kResultFalse);
+  EXPECT_FALSE(f.plug->HasEditorContext());
+
+  // The open editor is pictured as it is.
+  f.view->attached(f.parent, "X11EmbedWindowID");
+  EXPECT_EQ(snapshot->renderPng("open.png"), kResultOk);
+  EXPECT_EQ(f.log.made, 3);
+  EXPECT_EQ(f.log.snapshots,
+            (std::vector<std::pair<std::string, float>>{{"closed.png", 2.f}, {"unwritable.png", 2.f}, {"open.png", 2.f}}));
+  EXPECT_EQ(snapshot->renderPng(nullptr), kInvalidArgument);
+  f.view->removed();
+}
+
+TEST(IPlugVST3View, NoSnapshotWithoutAnEditor)
+{
+  ViewFixture f(false);
+  auto snapshot = vst3host::QueryInterface<iplug::IEditorSnapshot>(f.view);
+  ASSERT_TRUE(snapshot);
+  EXPECT_EQ(snapshot->renderPng("none.png"), kResultFalse);
+  EXPECT_EQ(f.log.made, 0);
 }
 
 TEST(ViewKeyRecord, HostKeyCodesBecomeWindowsKeysAndText)
