@@ -4,14 +4,22 @@
 
 #include "ModuleFixture.h"
 
+#include "vst3/host/MemoryStream.h"
 #include "vst3/host/PlugFrame.h"
+#include "vst3/host/ProcessingSession.h"
 
 #include <gtest/gtest.h>
 
 // After gtest: Xlib's macros would break its headers.
 #include "tests/support/XvfbServer.h"
 
+#include <X11/extensions/XTest.h>
+
+#include <atomic>
 #include <chrono>
+#include <cmath>
+#include <cstring>
+#include <thread>
 
 // cairo's Xlib back end keeps a few small per-display records that it does
 // not free when the connection closes (see tests/graphics/window_test.cpp).
@@ -76,6 +84,54 @@ protected:
   {
     view = plugin->Controller()->createView("editor");
     return view;
+  }
+
+  // Creates the view and opens the editor as hosts do, then lets it draw.
+  void OpenEditor()
+  {
+    ASSERT_NE(CreateView(), nullptr);
+    ASSERT_EQ(view->setFrame(frame.Get()), vst3::kResultTrue);
+    ASSERT_EQ(view->attached(ParentHandle(), "X11EmbedWindowID"), vst3::kResultOk);
+    Pump(100);
+  }
+
+  void CloseEditor()
+  {
+    view->setFrame(nullptr);
+    view->removed();
+    view->release();
+    view = nullptr;
+  }
+
+  // Synthetic pointer input through the server, in parent-window pixels (the
+  // parent sits at the root's origin and no window manager moves it).
+  void MoveTo(int x, int y)
+  {
+    XTestFakeMotionEvent(display, DefaultScreen(display), x, y, CurrentTime);
+    XFlush(display);
+    Pump(20);
+  }
+  void Button(bool down)
+  {
+    XTestFakeButtonEvent(display, 1, down ? True : False, CurrentTime);
+    XFlush(display);
+    Pump(20);
+  }
+
+  std::vector<double> StateValues() const
+  {
+    std::vector<std::uint8_t> bytes;
+    EXPECT_EQ(plugin->GetState(bytes), vst3::kResultOk);
+    return ChunkValues(bytes);
+  }
+
+  // The 26 parameter values at the start of a state or preset chunk.
+  static std::vector<double> ChunkValues(const std::vector<std::uint8_t>& bytes)
+  {
+    std::vector<double> values(26);
+    if (bytes.size() >= values.size() * sizeof(double))
+      std::memcpy(values.data(), bytes.data(), values.size() * sizeof(double));
+    return values;
   }
 
   Display* display = nullptr;
@@ -175,6 +231,204 @@ TEST_F(ModuleViewWindow, ContentScaleSetBeforeAttachSizesTheWindowAtAttach)
   Pump(40);
   view->setFrame(nullptr);
   view->removed();
+}
+
+// Output level in dB of a quiet 1 kHz tone through the processor after a
+// fresh start, over the last half of one second.
+double QuietToneLevelDb(vst3host::ProcessingSession& session)
+{
+  session.Stop();
+  EXPECT_EQ(session.Start(), vst3::kResultOk);
+  const auto in = Sine(1000.0, 0.01, 48000.0, 48000);
+  std::vector<std::vector<double>> out;
+  EXPECT_EQ(session.Run(in, out, 512), vst3::kResultOk);
+  return 20.0 * std::log10(Rms(out[0], 24000) + 1e-300);
+}
+
+TEST_F(ModuleViewWindow, DraggingTheDepthKnobEditsDepthThroughTheHostAndChangesTheSound)
+{
+  vst3host::ProcessingSession session(plugin->Component(), plugin->Processor());
+  vst3host::ProcessConfig config;
+  config.symbolicSampleSize = vst3::kSample64;
+  config.maxSamplesPerBlock = 512;
+  ASSERT_EQ(session.Setup(config), vst3::kResultOk);
+  const double levelBefore = QuietToneLevelDb(session);
+
+  OpenEditor();
+  const double depthBefore = plugin->Controller()->getParamNormalized(kDepthId);
+  handler->Clear();
+  // The DEPTH knob is the large one in the upper half of the global column.
+  MoveTo(538, 132);
+  Button(true);
+  for (int y = 128; y >= 92; y -= 4)
+    MoveTo(538, y);
+  Button(false);
+
+  const auto records = handler->Records();
+  ASSERT_GE(records.size(), 3u);
+  EXPECT_EQ(records.front().call, vst3host::ComponentHandler::Call::BeginEdit);
+  EXPECT_EQ(records.front().id, kDepthId);
+  EXPECT_EQ(records.back().call, vst3host::ComponentHandler::Call::EndEdit);
+  EXPECT_EQ(records.back().id, kDepthId);
+  const auto performs = handler->Records(vst3host::ComponentHandler::Call::PerformEdit);
+  ASSERT_FALSE(performs.empty());
+  for (const auto& r : performs)
+    EXPECT_EQ(r.id, kDepthId);
+  for (std::size_t i = 1; i < performs.size(); ++i)
+    EXPECT_GE(performs[i].value, performs[i - 1].value) << "an upward drag only raises the value";
+  const double depthAfter = plugin->Controller()->getParamNormalized(kDepthId);
+  EXPECT_GT(depthAfter, depthBefore + 0.1);
+  EXPECT_DOUBLE_EQ(depthAfter, performs.back().value);
+
+  // The host passes the edit on to the processor, as it would in its next block.
+  vst3::int32 q = 0, point = 0;
+  session.InputChanges().addParameterData(kDepthId, q)->addPoint(0, depthAfter, point);
+  const double levelAfter = QuietToneLevelDb(session);
+  RecordProperty("depth_before", std::to_string(depthBefore));
+  RecordProperty("depth_after", std::to_string(depthAfter));
+  RecordProperty("level_before_db", std::to_string(levelBefore));
+  RecordProperty("level_after_db", std::to_string(levelAfter));
+  EXPECT_GT(levelAfter, levelBefore + 0.5) // more depth lifts a quiet signal further
+    << "depth " << depthBefore << " -> " << depthAfter << ": " << levelBefore << " dB -> " << levelAfter << " dB";
+  CloseEditor();
+}
+
+TEST_F(ModuleViewWindow, ThePresetArrowLoadsTheNextPresetWhenItsSplashEnds)
+{
+  auto programData = vst3host::QueryInterface<vst3::IProgramListData>(plugin->Component());
+  ASSERT_TRUE(programData);
+  auto torv = vst3host::MakeCom<vst3host::MemoryStream>();
+  constexpr vst3::ProgramListID kFactoryPresets = 65537;
+  ASSERT_EQ(programData->getProgramData(kFactoryPresets, 1, torv.Get()), vst3::kResultOk);
+  const std::vector<double> torvValues = ChunkValues(torv->Bytes());
+  ASSERT_NE(StateValues(), torvValues);
+
+  OpenEditor();
+  // The right arrow at the end of the preset selector in the header.
+  MoveTo(434, 21);
+  const auto pressed = std::chrono::steady_clock::now();
+  Button(true);
+  Button(false);
+  auto loaded = pressed;
+  while (StateValues() != torvValues && std::chrono::steady_clock::now() - pressed < std::chrono::seconds(2))
+  {
+    frame->RunOnce(2);
+    loaded = std::chrono::steady_clock::now();
+  }
+  ASSERT_EQ(StateValues(), torvValues);
+  RecordProperty("preset_loaded_after_ms",
+                 static_cast<int>(std::chrono::duration_cast<std::chrono::milliseconds>(loaded - pressed).count()));
+  EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(loaded - pressed).count(), 95)
+    << "the preset loads when the button's 100 ms splash has ended";
+  Pump(50);
+  EXPECT_TRUE(SaveWindowPng(display, parent, 680, 392, TestOutputPng("integration", "editor_after_preset")));
+  CloseEditor();
+}
+
+// Pixels of a region of the parent window, 0xRRGGBB.
+std::vector<std::uint32_t> Region(Display* d, Window w, int x, int y, int width, int height)
+{
+  std::vector<std::uint32_t> out;
+  XImage* img = XGetImage(d, w, x, y, static_cast<unsigned>(width), static_cast<unsigned>(height), AllPlanes, ZPixmap);
+  if (!img)
+    return out;
+  for (int j = 0; j < height; ++j)
+    for (int i = 0; i < width; ++i)
+      out.push_back(static_cast<std::uint32_t>(XGetPixel(img, i, j) & 0xffffff));
+  XDestroyImage(img);
+  return out;
+}
+
+std::size_t Differences(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
+{
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+    n += a[i] != b[i];
+  return n;
+}
+
+TEST_F(ModuleViewWindow, MetersMoveWhileAudioRunsOnAnotherThread)
+{
+  vst3host::ProcessingSession session(plugin->Component(), plugin->Processor());
+  vst3host::ProcessConfig config;
+  config.symbolicSampleSize = vst3::kSample32;
+  config.maxSamplesPerBlock = 256;
+  ASSERT_EQ(session.Setup(config), vst3::kResultOk);
+  ASSERT_EQ(session.Start(), vst3::kResultOk);
+
+  OpenEditor();
+  // The low band's meter column and the output peak display.
+  const auto lowMeterBefore = Region(display, parent, 10, 42, 40, 340);
+  const auto peakBefore = Region(display, parent, 406, 305, 264, 77);
+
+  std::atomic<bool> stop{false};
+  std::atomic<int> blocks{0};
+  std::thread audio([&] {
+    // A loud tone with bass and treble, at about real-time pace.
+    const auto low = Sine(60.0, 0.5, 48000.0, 256 * 200);
+    const auto high = Sine(5000.0, 0.3, 48000.0, 256 * 200);
+    std::vector<double> l(256), r(256);
+    for (std::size_t b = 0; !stop; b = (b + 1) % 200)
+    {
+      for (std::size_t i = 0; i < 256; ++i)
+        l[i] = r[i] = low[0][b * 256 + i] + high[0][b * 256 + i];
+      session.SetInput(0, 0, l.data(), 256);
+      session.SetInput(0, 1, r.data(), 256);
+      session.Process(256);
+      ++blocks;
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  Pump(400);
+  const auto lowMeterDuring = Region(display, parent, 10, 42, 40, 340);
+  const auto peakDuring = Region(display, parent, 406, 305, 264, 77);
+  EXPECT_TRUE(SaveWindowPng(display, parent, 680, 392, TestOutputPng("integration", "editor_window_live")));
+  Pump(100);
+  const auto lowMeterLater = Region(display, parent, 10, 42, 40, 340);
+  stop = true;
+  audio.join();
+
+  RecordProperty("audio_blocks", blocks.load());
+  RecordProperty("low_meter_pixels_changed", static_cast<int>(Differences(lowMeterBefore, lowMeterDuring)));
+  RecordProperty("peak_display_pixels_changed", static_cast<int>(Differences(peakBefore, peakDuring)));
+  EXPECT_GT(blocks.load(), 20);
+  EXPECT_GT(Differences(lowMeterBefore, lowMeterDuring), 100u) << "the low band's meter shows the level";
+  EXPECT_GT(Differences(peakBefore, peakDuring), 20u) << "the output peak display shows the level";
+  EXPECT_FALSE(lowMeterLater.empty());
+  CloseEditor();
+  session.Stop();
+}
+
+TEST_F(ModuleViewWindow, OpeningAndClosingAHundredTimesLeavesNoWindowDescriptorOrTimer)
+{
+  // A first cycle loads what stays for the process (fonts, Xlib's tables).
+  OpenEditor();
+  CloseEditor();
+  const int fds = OpenFdCount();
+  XSync(display, False);
+  ASSERT_EQ(ChildWindowCount(display, parent), 0u);
+
+  for (int i = 0; i < 100; ++i)
+  {
+    ASSERT_NE(CreateView(), nullptr);
+    view->setFrame(frame.Get());
+    ASSERT_EQ(view->attached(ParentHandle(), "X11EmbedWindowID"), vst3::kResultOk);
+    frame->RunOnce(0);
+    frame->FireAllTimers(); // a frame and an idle tick
+    if (i % 25 == 0)
+    {
+      XSync(display, False);
+      EXPECT_EQ(ChildWindowCount(display, parent), 1u);
+    }
+    CloseEditor();
+  }
+  XSync(display, False);
+  EXPECT_EQ(ChildWindowCount(display, parent), 0u);
+  EXPECT_EQ(OpenFdCount(), fds) << "every X connection of the editor was closed";
+  EXPECT_TRUE(frame->EventHandlers().empty());
+  EXPECT_TRUE(frame->Timers().empty());
+  // The editor keeps its size, so only the very first attach had to ask.
+  EXPECT_EQ(frame->ResizeRequests().size(), 1u);
 }
 
 } // namespace
