@@ -249,12 +249,21 @@ vst3::IPlugView* IPlugVST3::createView(vst3::FIDString name)
   return new IPlugVST3View(*this); // remembers itself as our view
 }
 
+IPlugVST3View* IPlugVST3::GetView() const
+{
+  for (IPlugVST3View* view : mViews)
+    if (view->IsAttached())
+      return view;
+  return mViews.empty() ? nullptr : mViews.back();
+}
+
 bool IPlugVST3::ResizeHostView(int width, int height)
 {
   if (!HasUI())
     return true;
-  if ((width != GetEditorWidth() || height != GetEditorHeight()) && mView)
-    mView->RequestHostResize(width, height);
+  if (width != GetEditorWidth() || height != GetEditorHeight())
+    if (IPlugVST3View* view = GetView())
+      view->RequestHostResize(width, height);
   SetEditorSize(width, height);
   return true;
 }

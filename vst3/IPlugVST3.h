@@ -13,6 +13,8 @@
 #include "vst3/abi/Units.h"
 #include "vst3/base/SingleComponentEffect.h"
 
+#include <vector>
+
 namespace iplug
 {
 
@@ -91,14 +93,13 @@ public:
   // Asks the host frame of the open view for the new size, then stores it.
   bool ResizeHostView(int width, int height) override;
 
-  // The most recently created editor view (null when it is gone).
-  IPlugVST3View* GetView() const { return mView; }
-  void RememberView(IPlugVST3View* view) { mView = view; }
-  void ForgetView(const IPlugVST3View* view)
-  {
-    if (mView == view)
-      mView = nullptr;
-  }
+  // The editor view the host shows: the attached one, otherwise the most
+  // recently created one still alive (null when there is none). A host or
+  // our snapshot may create a second view while one is open; releasing it
+  // must not cut the open one off from its frame.
+  IPlugVST3View* GetView() const;
+  void RememberView(IPlugVST3View* view) { mViews.push_back(view); }
+  void ForgetView(const IPlugVST3View* view) { std::erase(mViews, view); }
   // Runs the idle timer on the loop the view's host frame lends while the
   // editor is open, when the host gave none at initialize.
   void StartViewIdleTicks(vst3::FUnknown* runLoop);
@@ -121,7 +122,7 @@ private:
   std::unique_ptr<TimerSource> mTimerSource; // the host's service behind the idle timer
   bool mProcessingIsSetUp = false;           // a setupProcessing call has succeeded
   std::unique_ptr<TimerSource> mViewTimerSource; // the view's loop, while the editor is open
-  IPlugVST3View* mView = nullptr;
+  std::vector<IPlugVST3View*> mViews; // live views, oldest first; UI thread only
 };
 
 } // namespace iplug

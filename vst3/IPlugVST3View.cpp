@@ -82,6 +82,8 @@ vst3::tresult IPlugVST3View::attached(void* parent, vst3::FIDString type)
     return vst3::kInvalidArgument; // no window to open inside
   if (mAttached)
     return vst3::kResultFalse; // one window per view
+  if (const IPlugVST3View* open = mOwner.GetView(); open && open != this && open->IsAttached())
+    return vst3::kResultFalse; // one editor per plug-in: another view shows it
   mParent = parent;
   if (!type || std::strcmp(type, NativePlatformType()) != 0)
     return vst3::kResultOk; // a window type we cannot open inside: nothing is shown

@@ -4,6 +4,7 @@
 
 #include "ModuleFixture.h"
 
+#include "vst3/host/EditorSnapshot.h"
 #include "vst3/host/MemoryStream.h"
 #include "vst3/host/PlugFrame.h"
 #include "vst3/host/ProcessingSession.h"
@@ -218,6 +219,16 @@ TEST_F(ModuleViewWindow, ContentScaleSetBeforeAttachSizesTheWindowAtAttach)
   XWindowAttributes wa = OnlyChild(display, parent);
   EXPECT_EQ(wa.width, 1020);
   EXPECT_EQ(wa.height, 588);
+
+  // A snapshot while the editor is open pictures it at the host's scale; the
+  // view made for it comes and goes without cutting the open one off.
+  const std::string live = TestOutputPng("integration", "snapshot_of_open_editor");
+  EXPECT_EQ(vst3host::RenderEditorSnapshot(*plugin, live, 1.f), "");
+  cairo_surface_t* png = cairo_image_surface_create_from_png(live.c_str());
+  EXPECT_EQ(cairo_image_surface_get_width(png), 1020);
+  EXPECT_EQ(cairo_image_surface_get_height(png), 588);
+  cairo_surface_destroy(png);
+  EXPECT_EQ(ChildWindowCount(display, parent), 1u);
 
   // A new factor while open resizes window and host view again.
   EXPECT_EQ(scaling->setContentScaleFactor(1.f), vst3::kResultOk);

@@ -206,6 +206,27 @@ TEST(IPlugVST3View, AttachResizesTheHostOnceAndRemoveClosesTheWindow)
   EXPECT_FALSE(f.plug->HasEditorContext());
 }
 
+TEST(IPlugVST3View, ASecondViewNeitherOpensTheEditorAgainNorCutsTheOpenOneOff)
+{
+  ViewFixture f;
+  f.view->setFrame(f.frame.Get());
+  ASSERT_EQ(f.view->attached(f.parent, "X11EmbedWindowID"), kResultOk);
+  IPlugView* second = f.plug->createView("editor");
+  ASSERT_NE(second, nullptr);
+  EXPECT_EQ(f.plug->GetView(), static_cast<iplug::IPlugVST3View*>(f.view)) << "the open view stays the one shown";
+  EXPECT_EQ(second->attached(f.parent, "X11EmbedWindowID"), kResultFalse);
+  EXPECT_EQ(f.log.opened, 1);
+  second->release();
+
+  EXPECT_EQ(f.plug->GetView(), static_cast<iplug::IPlugVST3View*>(f.view));
+  EXPECT_TRUE(f.plug->ResizeHostView(700, 400));
+  ASSERT_EQ(f.frame->ResizeRequests().size(), 2u);
+  EXPECT_EQ(f.frame->ResizeRequests()[1].right, 700);
+  EXPECT_EQ(f.frame->ResizeRequests()[1].bottom, 400);
+  f.view->setFrame(nullptr);
+  f.view->removed();
+}
+
 TEST(IPlugVST3View, OtherWindowTypesAndMissingParentsOpenNothing)
 {
   ViewFixture f;
