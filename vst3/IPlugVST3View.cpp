@@ -161,7 +161,17 @@ vst3::tresult IPlugVST3View::setFrame(vst3::IPlugFrame* frame)
   // until the editor's registrations are undone.
   if (frame && !(mRunLoop && mRunLoop->IsRegistered()))
     if (auto loop = ViewRunLoop::FromFrame(frame))
+    {
       mRunLoop = std::move(loop);
+      // A host that hands over its frame only after attached still gets a
+      // drawing, live editor.
+      if (mAttached)
+        if (IEditorContext* context = mOwner.GetEditorContext())
+        {
+          mRunLoop->Register(*context);
+          mOwner.StartViewIdleTicks(mRunLoop->HostObject());
+        }
+    }
   return vst3::kResultTrue;
 }
 

@@ -287,6 +287,28 @@ TEST(IPlugVST3View, EditorLeavesTheRunLoopBeforeItsWindowGoes)
   ::close(pipeFds[1]);
 }
 
+TEST(IPlugVST3View, AFrameGivenAfterAttachStillDrivesTheEditor)
+{
+  int pipeFds[2];
+  ASSERT_EQ(::pipe(pipeFds), 0);
+  {
+    ViewFixture f(true, pipeFds[0]);
+    f.view->attached(f.parent, "X11EmbedWindowID");
+    f.view->setFrame(f.frame.Get());
+    EXPECT_EQ(f.frame->EventHandlers().size(), 1u);
+    EXPECT_EQ(f.frame->Timers().size(), 2u);
+    f.frame->FireAllTimers();
+    EXPECT_GE(f.log.frames, 1);
+    f.view->setFrame(f.frame.Get()); // again: nothing registered twice
+    EXPECT_EQ(f.frame->Timers().size(), 2u);
+    f.view->removed();
+    EXPECT_TRUE(f.frame->Timers().empty());
+    EXPECT_TRUE(f.frame->EventHandlers().empty());
+  }
+  ::close(pipeFds[0]);
+  ::close(pipeFds[1]);
+}
+
 TEST(IPlugVST3View, ReleasedWithoutRemoveStillClosesAndUnregisters)
 {
   ViewFixture f;
