@@ -79,9 +79,9 @@ private:
   std::string mSaved;
 };
 
-using EditorSnapshot = ModuleTest;
+using ModuleEditorSnapshot = ModuleTest;
 
-TEST_F(EditorSnapshot, DrawsTheEditorAtTheRequestedScaleWithoutAWindow)
+TEST_F(ModuleEditorSnapshot, DrawsTheEditorAtTheRequestedScaleWithoutAWindow)
 {
   NoDisplay noDisplay;
   const std::string one = SnapshotPath("snapshot_scale1");
@@ -105,7 +105,7 @@ TEST_F(EditorSnapshot, DrawsTheEditorAtTheRequestedScaleWithoutAWindow)
   EXPECT_EQ(p3.height, 490);
 }
 
-TEST_F(EditorSnapshot, ShowsTheCurrentParameterValues)
+TEST_F(ModuleEditorSnapshot, ShowsTheCurrentParameterValues)
 {
   NoDisplay noDisplay;
   const std::string before = SnapshotPath("snapshot_depth_default");
@@ -131,7 +131,7 @@ TEST_F(EditorSnapshot, ShowsTheCurrentParameterValues)
   EXPECT_EQ(changedOutsideKnob, 0);
 }
 
-TEST_F(EditorSnapshot, FailuresAreReportedAndLeaveNoFile)
+TEST_F(ModuleEditorSnapshot, FailuresAreReportedAndLeaveNoFile)
 {
   NoDisplay noDisplay;
   const auto missingDir = std::filesystem::path(CALVORIN_BINARY_DIR) / "no_such_folder" / "x.png";
