@@ -376,70 +376,54 @@ void IPlugProcessor::ResetChannelBuffers()
   }
 }
 
+ChannelRecord* IPlugProcessor::ConnectChannel(ERoute direction, int chIdx)
+{
+  if (chIdx < 0 || chIdx >= MaxNChannels(direction))
+    return nullptr;
+  ChannelRecord& record = Records(direction)[static_cast<size_t>(chIdx)];
+  record.mConnected = true;
+  return &record;
+}
+
 void IPlugProcessor::AttachInputChannels(int firstChan, int nHostChans, double* const* hostChans, int frameOffset)
 {
-  if (!hostChans)
-    return;
-  for (int i = 0; i < nHostChans; ++i)
-  {
-    const int ch = firstChan + i;
-    if (ch < 0 || ch >= MaxNChannels(kInput) || !hostChans[i])
-      continue;
-    ChannelRecord& record = mInChannels[static_cast<size_t>(ch)];
-    record.mConnected = true;
-    *record.mSlot = hostChans[i] + frameOffset;
-  }
+  for (int i = 0; hostChans && i < nHostChans; ++i)
+    if (ChannelRecord* record = hostChans[i] ? ConnectChannel(kInput, firstChan + i) : nullptr)
+      *record->mSlot = hostChans[i] + frameOffset;
 }
 
 void IPlugProcessor::AttachInputChannels(int firstChan, int nHostChans, float* const* hostChans, int frameOffset,
                                          int nFrames)
 {
-  if (!hostChans)
-    return;
   nFrames = std::clamp(nFrames, 0, mBlockSize);
-  for (int i = 0; i < nHostChans; ++i)
+  for (int i = 0; hostChans && i < nHostChans; ++i)
   {
-    const int ch = firstChan + i;
-    if (ch < 0 || ch >= MaxNChannels(kInput) || !hostChans[i])
-      continue;
-    ChannelRecord& record = mInChannels[static_cast<size_t>(ch)];
-    record.mConnected = true;
-    record.mHostBuffer32 = hostChans[i] + frameOffset;
-    double* scratch = record.mScratch.data();
-    for (int s = 0; s < nFrames; ++s)
-      scratch[s] = record.mHostBuffer32[s];
-    *record.mSlot = scratch;
+    if (ChannelRecord* record = hostChans[i] ? ConnectChannel(kInput, firstChan + i) : nullptr)
+    {
+      record->mHostBuffer32 = hostChans[i] + frameOffset;
+      double* scratch = record->mScratch.data();
+      std::copy(record->mHostBuffer32, record->mHostBuffer32 + nFrames, scratch);
+      *record->mSlot = scratch;
+    }
   }
 }
 
 void IPlugProcessor::AttachOutputChannels(int firstChan, int nHostChans, double* const* hostChans, int frameOffset)
 {
-  if (!hostChans)
-    return;
-  for (int i = 0; i < nHostChans; ++i)
-  {
-    const int ch = firstChan + i;
-    if (ch < 0 || ch >= MaxNChannels(kOutput) || !hostChans[i])
-      continue;
-    ChannelRecord& record = mOutChannels[static_cast<size_t>(ch)];
-    record.mConnected = true;
-    *record.mSlot = hostChans[i] + frameOffset;
-  }
+  for (int i = 0; hostChans && i < nHostChans; ++i)
+    if (ChannelRecord* record = hostChans[i] ? ConnectChannel(kOutput, firstChan + i) : nullptr)
+      *record->mSlot = hostChans[i] + frameOffset;
 }
 
 void IPlugProcessor::AttachOutputChannels(int firstChan, int nHostChans, float* const* hostChans, int frameOffset)
 {
-  if (!hostChans)
-    return;
-  for (int i = 0; i < nHostChans; ++i)
+  for (int i = 0; hostChans && i < nHostChans; ++i)
   {
-    const int ch = firstChan + i;
-    if (ch < 0 || ch >= MaxNChannels(kOutput) || !hostChans[i])
-      continue;
-    ChannelRecord& record = mOutChannels[static_cast<size_t>(ch)];
-    record.mConnected = true;
-    record.mHostBuffer32 = hostChans[i] + frameOffset;
-    *record.mSlot = record.mScratch.data();
+    if (ChannelRecord* record = hostChans[i] ? ConnectChannel(kOutput, firstChan + i) : nullptr)
+    {
+      record->mHostBuffer32 = hostChans[i] + frameOffset;
+      *record->mSlot = record->mScratch.data();
+    }
   }
 }
 

@@ -169,6 +169,8 @@ private:
     return direction == kInput ? mInChannels : mOutChannels;
   }
   const ChannelRecord* Record(ERoute direction, int chIdx) const;
+  // The record of a channel the host supplies, marked connected; nullptr when out of range.
+  ChannelRecord* ConnectChannel(ERoute direction, int chIdx);
 
   template <typename Sample>
   void ProcessHostChannelsImpl(Sample* const* inputs, int nInputs, Sample* const* outputs, int nOutputs, int nFrames);

@@ -10,7 +10,7 @@ namespace iplug
 double GainControlToDb(double x)
 {
   if (x > 0.0)
-    return 24.0 * std::fabs(x) + 0.0;
+    return kMaxBoostDb * std::fabs(x);
   return std::log(std::fabs(1.0 - std::fabs(x))) * kDbPerNeper;
 }
 

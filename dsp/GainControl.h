@@ -6,6 +6,9 @@
 namespace iplug
 {
 
+// Decibels per unit of positive gain control value.
+constexpr double kMaxBoostDb = 24.0;
+
 // Level in dB; minus infinity for x = -1.
 double GainControlToDb(double x);
 

@@ -4,6 +4,7 @@
 #include "dsp/BandExciter.h"
 #include "dsp/BandSplitter.h"
 #include "dsp/MeterSender.h"
+#include "plugin/TORVParams.h"
 
 #include <array>
 #include <atomic>
@@ -52,41 +53,9 @@ public:
   ProcessingChain(const ProcessingChain&) = delete;
   ProcessingChain& operator=(const ProcessingChain&) = delete;
 
-  // The plug-in's parameter order, which the handler below follows.
-  enum Param : int
-  {
-    kPreGainLow = 0,
-    kPreGainMid,
-    kPreGainHigh,
-    kPostGainLow,
-    kPostGainMid,
-    kPostGainHigh,
-    kPullThresholdLow,
-    kPullThresholdMid,
-    kPullThresholdHigh,
-    kPushThresholdLow,
-    kPushThresholdMid,
-    kPushThresholdHigh,
-    kWidthLow,
-    kWidthMid,
-    kWidthHigh,
-    kExciteLow,
-    kExciteMid,
-    kExciteHigh,
-    kModeLow,
-    kModeMid,
-    kModeHigh,
-    kTime,
-    kDepth,
-    kMix,
-    kOutGain,
-    kBypass,
-    kNumParams
-  };
-
   // The signal-path half of the parameter handler: brings the audio objects in
-  // line with parameter paramIdx. valueOf(int idx) returns a parameter's real
-  // value; the paired parameters (pre/post gain, pull/push threshold) are both
+  // line with parameter paramIdx, an EParams index. valueOf(int idx) returns a
+  // parameter's real value; the paired parameters (pre/post gain, pull/push threshold) are both
   // re-read. Mix, Out Gain and Bypass are read per block, so they do nothing
   // here. Allocation- and lock-free when valueOf is: safe on the audio thread
   // between blocks as well as on the UI thread.

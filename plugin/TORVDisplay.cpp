@@ -1,12 +1,18 @@
 #include "plugin/TORVDisplay.h"
 
 #include "core/NumberText.h"
+#include "dsp/Decibels.h"
+#include "dsp/GainControl.h"
 
 #include <algorithm>
 #include <cmath>
 
 namespace torv
 {
+
+using iplug::GainControlToDb;
+using iplug::kMaxBoostDb;
+using iplug::kNeperPerDb;
 
 namespace
 {
@@ -19,13 +25,6 @@ double TimePercent(double x)
 }
 
 } // namespace
-
-double GainControlToDb(double x)
-{
-  if (x <= 0.0)
-    return std::log(std::fabs(1.0 - std::fabs(x))) * kDbPerNeper;
-  return kMaxBoostDb * std::fabs(x);
-}
 
 void FormatGainDisplay(double x, std::string& out)
 {

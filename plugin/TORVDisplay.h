@@ -11,15 +11,6 @@
 namespace torv
 {
 
-// 20 / ln 10 and ln 10 / 20, with exactly these digits.
-constexpr double kDbPerNeper = 8.685889638065037;
-constexpr double kNeperPerDb = 0.1151292546497;
-// Decibels per unit of positive gain control value.
-constexpr double kMaxBoostDb = 24.0;
-
-// Level in dB of a gain control value (minus infinity at -1).
-double GainControlToDb(double x);
-
 void FormatGainDisplay(double x, std::string& out);
 // Reads decibels as shown by FormatGainDisplay; "-inf" gives -1. Clamped to -1..1.
 double ParseGainDisplay(const char* text);

@@ -5,29 +5,6 @@
 
 #include "dsp/MeterRecord.h"
 
-namespace
-{
-
-// The chain's parameter handler follows the plug-in's parameter order.
-constexpr bool ChainFollowsParameterOrder()
-{
-  using Chain = iplug::ProcessingChain;
-  constexpr int ours[] = {kPreGainLow, kPostGainLow, kPullThresholdLow, kPushThresholdLow, kWidthLow, kExciteLow,
-                          kModeLow,    kModeHigh,    kTime,             kDepth,            kMix,      kOutGain,
-                          kBypass,     kNumParams};
-  constexpr int chain[] = {Chain::kPreGainLow, Chain::kPostGainLow, Chain::kPullThresholdLow, Chain::kPushThresholdLow,
-                           Chain::kWidthLow,   Chain::kExciteLow,   Chain::kModeLow,          Chain::kModeHigh,
-                           Chain::kTime,       Chain::kDepth,       Chain::kMix,              Chain::kOutGain,
-                           Chain::kBypass,     Chain::kNumParams};
-  for (int i = 0; i < static_cast<int>(sizeof(ours) / sizeof(ours[0])); ++i)
-    if (ours[i] != chain[i])
-      return false;
-  return true;
-}
-static_assert(ChainFollowsParameterOrder());
-
-} // namespace
-
 void TORV::SetUpProcessing()
 {
   mChain.Reset(GetSampleRate());

@@ -18,12 +18,12 @@ TEST(ProcessingChainConcurrency, EditsProcessingAndMeterDrainRunTogether)
 {
   ProcessingChain chain;
   // Parameter values as the host would hold them: atomics shared by all threads.
-  std::array<std::atomic<double>, ProcessingChain::kNumParams> values;
+  std::array<std::atomic<double>, kNumParams> values;
   const testdata::ParamSet defaults = testdata::DefaultParams();
   for (size_t i = 0; i < values.size(); ++i)
     values[i].store(defaults[i]);
   const auto valueOf = [&](int idx) { return values[static_cast<size_t>(idx)].load(std::memory_order_relaxed); };
-  for (int p = 0; p < ProcessingChain::kNumParams; ++p)
+  for (int p = 0; p < kNumParams; ++p)
     chain.OnParamChange(p, valueOf);
 
   std::atomic<bool> stop{false};
@@ -32,13 +32,13 @@ TEST(ProcessingChainConcurrency, EditsProcessingAndMeterDrainRunTogether)
   std::thread editor([&] {
     for (int n = 0; !stop.load(); ++n)
     {
-      const int p = n % ProcessingChain::kNumParams;
+      const int p = n % kNumParams;
       const double phase = 0.5 + 0.5 * std::sin(0.37 * n);
       double v = phase * 2.0 - 1.0;
-      if (p >= ProcessingChain::kPullThresholdLow && p <= ProcessingChain::kPushThresholdHigh)
+      if (p >= kPullThresholdLow && p <= kPushThresholdHigh)
         v = -80.0 + 86.0 * phase;
-      else if (p >= ProcessingChain::kWidthLow && p <= ProcessingChain::kDepth && p != ProcessingChain::kTime)
-        v = p >= ProcessingChain::kModeLow && p <= ProcessingChain::kModeHigh ? n % 3 : 100.0 * phase;
+      else if (p >= kWidthLow && p <= kDepth && p != kTime)
+        v = p >= kModeLow && p <= kModeHigh ? n % 3 : 100.0 * phase;
       values[static_cast<size_t>(p)].store(v, std::memory_order_relaxed);
       chain.OnParamChange(p, valueOf);
     }
@@ -59,7 +59,7 @@ TEST(ProcessingChainConcurrency, EditsProcessingAndMeterDrainRunTogether)
     double* inputs[2] = {inL.data(), inR.data()};
     double* outputs[2] = {outL.data(), outR.data()};
     chain.ProcessBlock(inputs, outputs, 256,
-                       {valueOf(ProcessingChain::kOutGain), valueOf(ProcessingChain::kMix), valueOf(ProcessingChain::kBypass)});
+                       {valueOf(kOutGain), valueOf(kMix), valueOf(kBypass)});
     for (size_t i = 0; i < outL.size(); ++i)
       ASSERT_TRUE(std::isfinite(outL[i]) && std::isfinite(outR[i]));
   }

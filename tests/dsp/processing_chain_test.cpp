@@ -25,13 +25,13 @@ struct Rendered
 
 void ApplyAll(ProcessingChain& chain, const ParamSet& params)
 {
-  for (int p = 0; p < ProcessingChain::kNumParams; ++p)
+  for (int p = 0; p < kNumParams; ++p)
     chain.OnParamChange(p, [&](int idx) { return params[static_cast<size_t>(idx)]; });
 }
 
 ProcessingChain::BlockControls ControlsOf(const ParamSet& params)
 {
-  return {params[ProcessingChain::kOutGain], params[ProcessingChain::kMix], params[ProcessingChain::kBypass]};
+  return {params[kOutGain], params[kMix], params[kBypass]};
 }
 
 // Renders interleaved stereo in blocks, draining the meters after each block.
@@ -136,10 +136,10 @@ TEST(ProcessingChainReference, MixedSettingsMatchReferenceRun)
 TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
 {
   ParamSet params = testdata::DefaultParams();
-  params[ProcessingChain::kMix] = 0;
-  params[ProcessingChain::kOutGain] = 0.5; // +12 dB
-  params[ProcessingChain::kExciteMid] = 100;
-  params[ProcessingChain::kPreGainHigh] = 1;
+  params[kMix] = 0;
+  params[kOutGain] = 0.5; // +12 dB
+  params[kExciteMid] = 100;
+  params[kPreGainHigh] = 1;
   ProcessingChain chain;
   ApplyAll(chain, params);
   const std::vector<double> input = TestSignal(4800);
@@ -164,7 +164,7 @@ TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
 TEST(ProcessingChain, OutGainMinusOneIsExactSilence)
 {
   ParamSet params = testdata::TorvPresetParams();
-  params[ProcessingChain::kOutGain] = -1;
+  params[kOutGain] = -1;
   ProcessingChain chain;
   ApplyAll(chain, params);
   const Rendered r = Render(chain, params, TestSignal(4800));
@@ -178,8 +178,8 @@ TEST(ProcessingChain, OutGainMinusOneIsExactSilence)
 TEST(ProcessingChain, BypassIsBitExactAndFeedsOnlyTheOutputMeter)
 {
   ParamSet params = testdata::TorvPresetParams();
-  params[ProcessingChain::kBypass] = 1;
-  params[ProcessingChain::kOutGain] = 0.7;
+  params[kBypass] = 1;
+  params[kOutGain] = 0.7;
   ProcessingChain chain;
   ApplyAll(chain, params);
   const std::vector<double> input = TestSignal(9600);
@@ -333,7 +333,7 @@ TEST(ProcessingChain, TimeControlMapsToWholePercentFactors)
 TEST(ProcessingChain, SilentTailNeverGoesSubnormalAndCallerModeIsRestored)
 {
   ParamSet params = testdata::DefaultParams();
-  params[ProcessingChain::kTime] = -0.99; // T = 0.01: fast envelope decay
+  params[kTime] = -0.99; // T = 0.01: fast envelope decay
   ProcessingChain chain;
   ApplyAll(chain, params);
   std::vector<double> signal = TestSignal(4800);

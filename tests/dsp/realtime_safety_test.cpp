@@ -39,19 +39,19 @@ struct RealtimeWorkload
     for (int b = 0; b < blocks; ++b)
     {
       // Walk every parameter through its range over the run.
-      const int p = b % ProcessingChain::kNumParams;
+      const int p = b % kNumParams;
       const double phase = 0.5 + 0.5 * std::sin(0.1 * b);
       double& value = params[static_cast<size_t>(p)];
-      if (p >= ProcessingChain::kPullThresholdLow && p <= ProcessingChain::kPushThresholdHigh)
+      if (p >= kPullThresholdLow && p <= kPushThresholdHigh)
         value = -80 + 86 * phase;
-      else if (p >= ProcessingChain::kWidthLow && p <= ProcessingChain::kWidthHigh)
+      else if (p >= kWidthLow && p <= kWidthHigh)
         value = 200 * phase;
-      else if ((p >= ProcessingChain::kExciteLow && p <= ProcessingChain::kExciteHigh) || p == ProcessingChain::kDepth ||
-               p == ProcessingChain::kMix)
+      else if ((p >= kExciteLow && p <= kExciteHigh) || p == kDepth ||
+               p == kMix)
         value = 100 * phase;
-      else if (p >= ProcessingChain::kModeLow && p <= ProcessingChain::kModeHigh)
+      else if (p >= kModeLow && p <= kModeHigh)
         value = b % 3;
-      else if (p == ProcessingChain::kBypass)
+      else if (p == kBypass)
         value = (b / 26) % 4 == 0 ? 1 : 0;
       else
         value = 2 * phase - 1; // gains and Time
@@ -66,7 +66,7 @@ struct RealtimeWorkload
       double* inputs[2] = {inL.data(), inR.data()};
       double* outputs[2] = {outL.data(), outR.data()};
       chain.ProcessBlock(inputs, outputs, kBlock,
-                         {params[ProcessingChain::kOutGain], params[ProcessingChain::kMix], params[ProcessingChain::kBypass]});
+                         {params[kOutGain], params[kMix], params[kBypass]});
       chain.TransmitMeters([this](const MeterRecord&) { ++delivered; });
     }
   }
