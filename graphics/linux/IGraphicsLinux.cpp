@@ -8,12 +8,13 @@
 #include <X11/Xutil.h>
 #include <X11/cursorfont.h>
 #include <X11/extensions/Xfixes.h>
-#include <cairo-xlib.h>
 #include <cairo.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
+#include <cstring>
 
 namespace igraphics
 {
@@ -46,6 +47,22 @@ unsigned int CursorFontShape(ECursor cursor)
     case ECursor::HELP: return XC_question_arrow;
   }
   return XC_left_ptr;
+}
+
+// True when a visual's pixels are cairo's native-endian ARGB32/RGB24 layout,
+// so the backbuffer can be sent as it is.
+bool HasBackbufferLayout(const Visual* visual, int depth)
+{
+  return visual && (depth == 24 || depth == 32) && visual->c_class == TrueColor && visual->red_mask == 0xff0000 &&
+         visual->green_mask == 0xff00 && visual->blue_mask == 0xff;
+}
+
+int HostByteOrder()
+{
+  const std::uint32_t probe = 1;
+  unsigned char first = 0;
+  std::memcpy(&first, &probe, 1);
+  return first == 1 ? LSBFirst : MSBFirst;
 }
 
 unsigned int ButtonMask(unsigned int button)
@@ -100,15 +117,36 @@ void* IGraphicsLinux::OpenWindow(void* pParent)
     return nullptr;
   }
 
+  // Frames go out with XPutImage straight from the backbuffer. (Through a cairo
+  // Xlib surface, closing after a host destroyed the parent first could wait
+  // forever for a shared-memory completion that never comes.)
+  Visual* visual = pa.visual;
+  int depth = pa.depth;
+  Colormap colormap = pa.colormap;
+  if (!HasBackbufferLayout(visual, depth))
+  {
+    XVisualInfo vi{};
+    if (!XMatchVisualInfo(display, XScreenNumberOfScreen(pa.screen), 24, TrueColor, &vi) ||
+        !HasBackbufferLayout(vi.visual, 24))
+    {
+      CloseConnection();
+      return nullptr;
+    }
+    visual = vi.visual;
+    depth = 24;
+    mColormap = XCreateColormap(display, parent, visual, AllocNone);
+    colormap = mColormap;
+  }
+
   XSetWindowAttributes wa{};
   wa.event_mask = kEventMask;
   wa.background_pixmap = None; // the server never clears it: no flicker between frames
   wa.bit_gravity = NorthWestGravity;
-  wa.colormap = pa.colormap;
+  wa.colormap = colormap;
   wa.border_pixel = 0;
   const Window window =
     XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 0,
-                  pa.depth, InputOutput, pa.visual, CWBackPixmap | CWEventMask | CWBitGravity | CWColormap | CWBorderPixel, &wa);
+                  depth, InputOutput, visual, CWBackPixmap | CWEventMask | CWBitGravity | CWColormap | CWBorderPixel, &wa);
   XSync(display, False);
   if (window == 0 || XErrorTrap::TakeError(display) != 0)
   {
@@ -116,7 +154,9 @@ void* IGraphicsLinux::OpenWindow(void* pParent)
     return nullptr;
   }
   mWindow = window;
-  mWindowSurface = cairo_xlib_surface_create(display, window, pa.visual, PixelWidth(), PixelHeight());
+  mVisual = visual;
+  mDepth = depth;
+  mGC = XCreateGC(display, window, 0, nullptr);
   XMapWindow(display, window);
   XSync(display, False);
   if (XErrorTrap::TakeError(display) != 0)
@@ -144,18 +184,19 @@ void IGraphicsLinux::CloseConnection()
     XFixesShowCursor(mDisplay, mWindow);
   mXCursorHidden = false;
   mLockActive = false;
-  if (mWindowSurface)
-  {
-    cairo_surface_finish(mWindowSurface);
-    cairo_surface_destroy(mWindowSurface);
-    mWindowSurface = nullptr;
-  }
+  if (mGC)
+    XFreeGC(mDisplay, mGC);
+  mGC = nullptr;
   for (const auto& [kind, cursor] : mCursors)
     XFreeCursor(mDisplay, cursor);
   mCursors.clear();
   if (mWindow)
     XDestroyWindow(mDisplay, mWindow); // may already be gone with its parent: trapped
   mWindow = 0;
+  if (mColormap)
+    XFreeColormap(mDisplay, mColormap);
+  mColormap = 0;
+  mVisual = nullptr;
   XSync(mDisplay, False);
   XErrorTrap::Unregister(mDisplay);
   XCloseDisplay(mDisplay);
@@ -331,15 +372,7 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
     case DestroyNotify:
       // The host destroyed the parent (and with it our window) first.
       if (e.xdestroywindow.window == mWindow)
-      {
-        if (mWindowSurface)
-        {
-          cairo_surface_finish(mWindowSurface);
-          cairo_surface_destroy(mWindowSurface);
-          mWindowSurface = nullptr;
-        }
         mWindow = 0;
-      }
       break;
     default:
       break;
@@ -348,16 +381,34 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
 
 void IGraphicsLinux::PresentRegions(const std::vector<IBounds>& pixelRegions)
 {
-  if (!mWindowSurface || !mWindow || !Backbuffer())
+  cairo_surface_t* back = Backbuffer();
+  if (!mGC || !mWindow || !back)
     return;
-  cairo_t* cr = cairo_create(mWindowSurface);
-  for (const IBounds& r : pixelRegions)
-    cairo_rectangle(cr, r.L, r.T, r.W(), r.H());
-  cairo_set_operator(cr, CAIRO_OPERATOR_SOURCE);
-  cairo_set_source_surface(cr, Backbuffer(), 0., 0.);
-  cairo_fill(cr);
-  cairo_destroy(cr);
-  cairo_surface_flush(mWindowSurface);
+  cairo_surface_flush(back);
+  const int w = cairo_image_surface_get_width(back);
+  const int h = cairo_image_surface_get_height(back);
+  char* pixels = reinterpret_cast<char*>(cairo_image_surface_get_data(back));
+  XImage* image = XCreateImage(mDisplay, static_cast<Visual*>(mVisual), static_cast<unsigned>(mDepth), ZPixmap, 0,
+                               pixels, static_cast<unsigned>(w), static_cast<unsigned>(h), 32,
+                               cairo_image_surface_get_stride(back));
+  if (!image)
+    return;
+  image->byte_order = HostByteOrder(); // Xlib converts for a server of the other order
+  if (pixels && image->bits_per_pixel == 32)
+  {
+    for (const IBounds& r : pixelRegions)
+    {
+      const int x0 = std::clamp(static_cast<int>(std::floor(r.L)), 0, w);
+      const int y0 = std::clamp(static_cast<int>(std::floor(r.T)), 0, h);
+      const int x1 = std::clamp(static_cast<int>(std::ceil(r.R)), 0, w);
+      const int y1 = std::clamp(static_cast<int>(std::ceil(r.B)), 0, h);
+      if (x1 > x0 && y1 > y0)
+        XPutImage(mDisplay, mWindow, mGC, image, x0, y0, x0, y0, static_cast<unsigned>(x1 - x0),
+                  static_cast<unsigned>(y1 - y0));
+    }
+  }
+  image->data = nullptr; // the backbuffer's pixels stay cairo's
+  XDestroyImage(image);
   XFlush(mDisplay);
 }
 
@@ -366,8 +417,6 @@ void IGraphicsLinux::OnSurfaceResized()
   if (!mWindow)
     return;
   XResizeWindow(mDisplay, mWindow, static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()));
-  if (mWindowSurface)
-    cairo_xlib_surface_set_size(mWindowSurface, PixelWidth(), PixelHeight());
   XFlush(mDisplay);
 }
 

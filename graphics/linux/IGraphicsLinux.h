@@ -6,13 +6,13 @@
 
 // Xlib types, kept out of this header so that users need no X headers.
 struct _XDisplay;
-struct _cairo_surface;
+struct _XGC;
 
 namespace igraphics
 {
 
 // The editor as an X11 child window of the host's parent window. It paints by
-// copying the backbuffer through a cairo Xlib surface (the window's own
+// copying the backbuffer's dirty regions with XPutImage (the window's own
 // background is never cleared by the server, so nothing flickers) and is
 // driven entirely by the host's run loop: the X connection's descriptor and a
 // 16 ms timer (see IGraphics::GetPlatformEventFd). UI thread only.
@@ -51,7 +51,12 @@ private:
 
   _XDisplay* mDisplay = nullptr;
   unsigned long mWindow = 0;
-  _cairo_surface* mWindowSurface = nullptr;
+  // Presentation: a 24-bit TrueColor visual laid out like the backbuffer's
+  // pixels; a colormap of our own only when the parent's visual is another.
+  void* mVisual = nullptr;
+  int mDepth = 0;
+  unsigned long mColormap = 0;
+  _XGC* mGC = nullptr;
   std::map<int, unsigned long> mCursors; // by ECursor, created on first use
   bool mXCursorHidden = false;
 
