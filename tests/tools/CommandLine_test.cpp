@@ -81,3 +81,31 @@ TEST(CommandLineParsing, BadInputNamesTheProblem)
     EXPECT_EQ(error.find('\n'), std::string::npos);
   }
 }
+
+TEST(CommandLineParsing, SnapshotTakesOneFileAPresetAndAScale)
+{
+  std::string error;
+  auto command = Parse({"snapshot", "--scale=1.5", "ed.png", "--preset", "TORV"}, error);
+  ASSERT_TRUE(command) << error;
+  EXPECT_EQ(command->kind, CommandKind::kSnapshot);
+  EXPECT_EQ(command->snapshot.outputPath, "ed.png");
+  EXPECT_EQ(command->snapshot.preset, "TORV");
+  EXPECT_FLOAT_EQ(command->snapshot.scale, 1.5f);
+
+  command = Parse({"snapshot", "ed.png"}, error);
+  ASSERT_TRUE(command);
+  EXPECT_FLOAT_EQ(command->snapshot.scale, 1.f);
+  EXPECT_FALSE(command->snapshot.preset);
+
+  for (const auto& args : std::vector<std::vector<std::string>>{{"snapshot"},
+                                                                {"snapshot", "a.png", "b.png"},
+                                                                {"snapshot", "a.png", "--scale", "0.1"},
+                                                                {"snapshot", "a.png", "--scale", "nan"},
+                                                                {"snapshot", "a.png", "--scale", "2", "--scale", "3"},
+                                                                {"snapshot", "a.png", "--set", "Depth=5"}})
+  {
+    error.clear();
+    EXPECT_FALSE(Parse(args, error)) << args.size();
+    EXPECT_FALSE(error.empty());
+  }
+}

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <charconv>
 #include <cmath>
+#include <fstream>
 #include <string>
 #include <vector>
 
@@ -110,6 +111,13 @@ public:
   void Process(double* const* in, double* const* out, int n) override { Run(in, out, n, 64); }
 
   void Stop() override { log.push_back("stop"); }
+
+  bool SaveEditorSnapshot(const std::string& path, float scale, std::string&) override
+  {
+    log.push_back("snapshot " + std::to_string(scale));
+    std::ofstream(path) << "editor";
+    return true;
+  }
 
   template <typename S>
   void Run(S* const* in, S* const* out, int n, int bits)

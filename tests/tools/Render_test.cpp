@@ -77,6 +77,10 @@ int RunTool(FakeEffectHost& host, CapturedConsole& captured, std::vector<std::st
       void Process(float* const* i, float* const* o, int n) override { host.Process(i, o, n); }
       void Process(double* const* i, double* const* o, int n) override { host.Process(i, o, n); }
       void Stop() override { host.Stop(); }
+      bool SaveEditorSnapshot(const std::string& p, float s, std::string& e) override
+      {
+        return host.SaveEditorSnapshot(p, s, e);
+      }
       FakeEffectHost& host;
     };
     return std::unique_ptr<EffectHost>(new Borrowed(host));
@@ -235,8 +239,8 @@ TEST(Commands, DemoWritesSignalRendersAndPlotsPerPreset)
   FakeEffectHost host;
   CapturedConsole captured;
   ASSERT_EQ(RunTool(host, captured, {"demo", dir / "demo"}), kExitOk) << captured.err.str();
-  for (const char* name : {"input.wav", "default.wav", "default.png", "torv.wav", "torv.png", "up-a-lot.wav",
-                           "up-a-lot.png"})
+  for (const char* name : {"input.wav", "default.wav", "default.png", "default-editor.png", "torv.wav", "torv.png",
+                           "torv-editor.png", "up-a-lot.wav", "up-a-lot.png", "up-a-lot-editor.png"})
     EXPECT_TRUE(std::filesystem::exists(dir.Path() / "demo" / name)) << name;
   SF_INFO info;
   EXPECT_EQ(ReadAll(dir / "demo/torv.wav", info).size(), 960000u);

@@ -47,6 +47,13 @@ private:
   size_t mPos = 0;
 };
 
+bool ParseScale(const std::string& text, float& value)
+{
+  const char* end = text.data() + text.size();
+  auto [ptr, ec] = std::from_chars(text.data(), end, value);
+  return ec == std::errc() && ptr == end && !text.empty() && value >= kMinSnapshotScale && value <= kMaxSnapshotScale;
+}
+
 bool IsOption(const std::string& arg)
 {
   return arg.size() > 1 && arg[0] == '-' && !(arg[1] >= '0' && arg[1] <= '9');
@@ -61,11 +68,13 @@ const char* UsageText()
          "  calvorin render IN OUT [--preset NAME|INDEX] [--set NAME=VALUE]... [--block N]\n"
          "                 [--precision 32|64] [--bundle PATH]\n"
          "  calvorin demo [OUTDIR] [--bundle PATH]\n"
+         "  calvorin snapshot OUT.png [--preset NAME|INDEX] [--scale S] [--bundle PATH]\n"
          "\n"
          "  info    lists the parameters and factory presets a host sees\n"
          "  render  processes an audio file (WAV, FLAC, AIFF, OGG...; mono or stereo)\n"
          "  demo    renders a built-in 10 s signal through every factory preset into\n"
-         "          OUTDIR (default ./calvorin-demo) with level plots\n";
+         "          OUTDIR (default ./calvorin-demo) with level plots and editor pictures\n"
+         "  snapshot draws the plug-in's editor into a PNG (no window needed; S 0.25-4)\n";
 }
 
 std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args, std::string& error)
@@ -73,7 +82,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
   CommandLine command;
   if (args.empty())
   {
-    error = "no command given (info, render or demo)";
+    error = "no command given (info, render, demo or snapshot)";
     return std::nullopt;
   }
 
@@ -86,9 +95,11 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
     command.kind = CommandKind::kRender;
   else if (name == "demo")
     command.kind = CommandKind::kDemo;
+  else if (name == "snapshot")
+    command.kind = CommandKind::kSnapshot;
   else
   {
-    error = "unknown command '" + name + "' (expected info, render or demo)";
+    error = "unknown command '" + name + "' (expected info, render, demo or snapshot)";
     return std::nullopt;
   }
 
@@ -96,6 +107,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
   ArgumentReader reader(rest);
   std::vector<std::string> positional;
   bool blockSeen = false;
+  bool scaleSeen = false;
   bool optionsEnded = false;
 
   while (!reader.Done())
@@ -139,6 +151,32 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
         return std::nullopt;
       }
       command.bundlePath = value;
+      continue;
+    }
+    if (command.kind == CommandKind::kSnapshot && (option == "--preset" || option == "--scale"))
+    {
+      SnapshotArguments& snapshot = command.snapshot;
+      const bool seen = option == "--preset" ? snapshot.preset.has_value() : scaleSeen;
+      if (!once(seen) || !reader.TakeValue(option, inlineValue, hasInline, value, error))
+        return std::nullopt;
+      if (option == "--preset")
+      {
+        if (value.empty())
+        {
+          error = "--preset needs a name or an index";
+          return std::nullopt;
+        }
+        snapshot.preset = value;
+      }
+      else
+      {
+        scaleSeen = true;
+        if (!ParseScale(value, snapshot.scale))
+        {
+          error = "--scale expects a number from 0.25 to 4, got '" + value + "'";
+          return std::nullopt;
+        }
+      }
       continue;
     }
     if (command.kind != CommandKind::kRender)
@@ -233,6 +271,15 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
     }
     if (!positional.empty())
       command.demoDirectory = positional[0];
+    break;
+  case CommandKind::kSnapshot:
+    if (positional.size() != 1)
+    {
+      error = positional.empty() ? "snapshot needs an output PNG file"
+                                 : "snapshot takes one output file, got extra '" + positional[1] + "'";
+      return std::nullopt;
+    }
+    command.snapshot.outputPath = positional[0];
     break;
   case CommandKind::kHelp:
     break;

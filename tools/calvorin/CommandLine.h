@@ -12,7 +12,8 @@ enum class CommandKind
   kHelp,
   kInfo,
   kRender,
-  kDemo
+  kDemo,
+  kSnapshot
 };
 
 // "NAME=VALUE" of --set, split at the first '='.
@@ -32,11 +33,22 @@ struct RenderArguments
   std::optional<int> precisionBits; // 32 or 64; unset: chosen from the input file
 };
 
+struct SnapshotArguments
+{
+  std::string outputPath;
+  std::optional<std::string> preset; // name or index, as typed
+  float scale = 1.f;
+};
+
+constexpr float kMinSnapshotScale = 0.25f;
+constexpr float kMaxSnapshotScale = 4.f;
+
 struct CommandLine
 {
   CommandKind kind = CommandKind::kHelp;
   std::optional<std::string> bundlePath;
   RenderArguments render;
+  SnapshotArguments snapshot;
   std::string demoDirectory = "calvorin-demo";
 };
 

@@ -221,6 +221,14 @@ int RunDemo(EffectHost& host, const std::string& directory, Console& console)
       return Fail(console, error);
     written.push_back(plotPath);
 
+    // The editor as it looks with this preset's values.
+    const fs::path editorPath = dir / (base + "-editor.png");
+    if (!noPresets && !host.LoadPreset(static_cast<int>(i), error))
+      return Fail(console, error);
+    if (!host.SaveEditorSnapshot(editorPath.string(), 1.f, error))
+      return Fail(console, error);
+    written.push_back(editorPath);
+
     console.out << presets[i] << ": output peak " << Db(report.outputPeakDb) << " dBFS, RMS " << Db(report.outputRmsDb)
                 << " dBFS";
     if (report.change.valid)
@@ -232,6 +240,21 @@ int RunDemo(EffectHost& host, const std::string& directory, Console& console)
   console.out << "demo written to " << directory << ":\n";
   for (const fs::path& path : written)
     console.out << "  " << Pad(path.string(), 40) << " " << FileSize(path) << "\n";
+  return kExitOk;
+}
+
+int RunSnapshot(EffectHost& host, const SnapshotArguments& args, Console& console)
+{
+  std::string error;
+  if (args.preset)
+  {
+    int index = 0;
+    if (!ResolvePreset(host.PresetNames(), *args.preset, index, error) || !host.LoadPreset(index, error))
+      return Fail(console, error);
+  }
+  if (!host.SaveEditorSnapshot(args.outputPath, args.scale, error))
+    return Fail(console, error);
+  console.out << "editor written to " << args.outputPath << " (" << FileSize(args.outputPath) << ")\n";
   return kExitOk;
 }
 
@@ -265,6 +288,8 @@ int RunCalvorin(const std::vector<std::string>& args, const HostFactory& openHos
     return RunRender(*host, command->render, console);
   case CommandKind::kDemo:
     return RunDemo(*host, command->demoDirectory, console);
+  case CommandKind::kSnapshot:
+    return RunSnapshot(*host, command->snapshot, console);
   case CommandKind::kHelp:
     break;
   }

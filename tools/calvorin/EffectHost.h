@@ -48,6 +48,10 @@ public:
   virtual void Process(double* const* inputs, double* const* outputs, int nFrames) = 0;
   // Ends processing; Prepare may follow again.
   virtual void Stop() = 0;
+
+  // Draws the effect's editor, with the current parameter values, into a PNG
+  // of its size times scale. False with a message when it cannot.
+  virtual bool SaveEditorSnapshot(const std::string& path, float scale, std::string& error) = 0;
 };
 
 } // namespace calvorin::cli

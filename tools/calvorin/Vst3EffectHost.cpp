@@ -2,6 +2,7 @@
 
 #include "vst3/abi/Speakers.h"
 #include "vst3/abi/Units.h"
+#include "vst3/host/EditorSnapshot.h"
 #include "vst3/host/ComponentHandler.h"
 #include "vst3/host/HostApplication.h"
 #include "vst3/host/MemoryStream.h"
@@ -154,6 +155,15 @@ bool Vst3EffectHost::Prepare(double sampleRate, int maxBlockFrames, int nChannel
     mParts->session->InputChanges().AddPoint(id, 0, value);
   mParts->pending.clear();
   return true;
+}
+
+bool Vst3EffectHost::SaveEditorSnapshot(const std::string& path, float scale, std::string& error)
+{
+  const std::string failure = vst3host::RenderEditorSnapshot(*mParts->instance, path, scale);
+  if (failure.empty())
+    return true;
+  error = "cannot draw the editor into '" + path + "': " + failure;
+  return false;
 }
 
 bool Vst3EffectHost::LoadPreset(int index, std::string& error)

@@ -30,6 +30,7 @@ public:
   void Process(float* const* inputs, float* const* outputs, int nFrames) override;
   void Process(double* const* inputs, double* const* outputs, int nFrames) override;
   void Stop() override;
+  bool SaveEditorSnapshot(const std::string& path, float scale, std::string& error) override;
 
 private:
   struct Parts;

@@ -325,6 +325,27 @@ TEST(CalvorinEndToEnd, InterruptLeavesNoPartialOutput)
   EXPECT_EQ(FileNames(ws.work), std::set<std::string>{"long.wav"});
 }
 
+namespace
+{
+
+// Width and height from a PNG's header.
+std::pair<int, int> PngSize(const fs::path& path)
+{
+  std::ifstream png(path, std::ios::binary);
+  unsigned char header[24] = {};
+  png.read(reinterpret_cast<char*>(header), sizeof header);
+  auto be32 = [&](int at) { return (header[at] << 24) | (header[at + 1] << 16) | (header[at + 2] << 8) | header[at + 3]; };
+  return png ? std::pair<int, int>{be32(16), be32(20)} : std::pair<int, int>{0, 0};
+}
+
+std::string ReadBytes(const fs::path& path)
+{
+  std::ifstream file(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+} // namespace
+
 TEST(CalvorinEndToEnd, DemoWritesTheInputAndAWavAndPlotPerPreset)
 {
   Workspace ws;
@@ -333,8 +354,9 @@ TEST(CalvorinEndToEnd, DemoWritesTheInputAndAWavAndPlotPerPreset)
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_NE(r.out.find("demo written to " + dir.string()), std::string::npos) << r.out;
 
-  const std::set<std::string> expected = {"input.wav", "default.wav",  "default.png", "torv.wav",
-                                          "torv.png",  "up-a-lot.wav", "up-a-lot.png"};
+  const std::set<std::string> expected = {"input.wav",       "default.wav", "default.png",        "default-editor.png",
+                                          "torv.wav",        "torv.png",    "torv-editor.png",    "up-a-lot.wav",
+                                          "up-a-lot.png",    "up-a-lot-editor.png"};
   EXPECT_EQ(FileNames(dir), expected);
   const Audio input = ReadAudio((dir / "input.wav").string());
   EXPECT_EQ(input.info.frames, 480000);
@@ -350,5 +372,38 @@ TEST(CalvorinEndToEnd, DemoWritesTheInputAndAWavAndPlotPerPreset)
     char signature[8] = {};
     png.read(signature, 8);
     EXPECT_EQ(std::string(signature + 1, 3), "PNG");
+    EXPECT_EQ(PngSize(dir / (std::string(name) + "-editor.png")), (std::pair<int, int>{680, 392}));
   }
+}
+
+TEST(CalvorinEndToEnd, SnapshotDrawsTheEditorWithThePresetAtTheScale)
+{
+  Workspace ws;
+  const fs::path defaults = ws.work / "defaults.png";
+  const fs::path torv = ws.work / "torv.png";
+  ProcessResult r = ws.Run({"snapshot", defaults.string(), "--bundle", CALVORIN_BUNDLE_PATH});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(r.out.find("editor written to " + defaults.string()), std::string::npos) << r.out;
+  EXPECT_EQ(PngSize(defaults), (std::pair<int, int>{680, 392}));
+
+  r = ws.Run({"snapshot", torv.string(), "--preset", "torv", "--scale", "2", "--bundle", CALVORIN_BUNDLE_PATH});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(PngSize(torv), (std::pair<int, int>{1360, 784}));
+
+  // The knobs follow the preset: the same scale with another preset draws other pixels.
+  const fs::path torv1 = ws.work / "torv1.png";
+  ASSERT_EQ(ws.Run({"snapshot", torv1.string(), "--preset", "1", "--bundle", CALVORIN_BUNDLE_PATH}).exitCode, 0);
+  EXPECT_NE(ReadBytes(torv1), ReadBytes(defaults));
+
+  const fs::path bad = ws.work / "bad.png";
+  r = ws.Run({"snapshot", bad.string(), "--scale", "9", "--bundle", CALVORIN_BUNDLE_PATH});
+  EXPECT_EQ(r.exitCode, 2);
+  EXPECT_NE(r.err.find("--scale expects a number from 0.25 to 4"), std::string::npos) << r.err;
+  r = ws.Run({"snapshot", bad.string(), "--preset", "NOPE", "--bundle", CALVORIN_BUNDLE_PATH});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
+  r = ws.Run({"snapshot", (ws.work / "missing" / "x.png").string(), "--bundle", CALVORIN_BUNDLE_PATH});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_NE(r.err.find("cannot draw the editor"), std::string::npos) << r.err;
+  EXPECT_FALSE(fs::exists(bad));
 }
