@@ -35,4 +35,35 @@ bool QueryInterfaceAs(T* self, const char* iid, void** obj)
   return true;
 }
 
+// An object that implements one interface: a reference count starting at 1,
+// queryInterface for Interface and FUnknown, and deletion at the last release.
+template <class Interface>
+class SingleInterfaceObject : public Interface
+{
+public:
+  tresult VST3_CALL queryInterface(const TUID queried, void** obj) override
+  {
+    if (!obj)
+      return kInvalidArgument;
+    *obj = nullptr;
+    if (queried && (QueryInterfaceAs<Interface>(this, queried, obj) || QueryInterfaceAs<FUnknown>(this, queried, obj)))
+      return kResultOk;
+    return kNoInterface;
+  }
+  uint32 VST3_CALL addRef() override { return mRefs.Add(); }
+  uint32 VST3_CALL release() override
+  {
+    const uint32 left = mRefs.Remove();
+    if (left == 0)
+      delete this;
+    return left;
+  }
+
+protected:
+  virtual ~SingleInterfaceObject() = default;
+
+private:
+  RefCount mRefs;
+};
+
 } // namespace vst3

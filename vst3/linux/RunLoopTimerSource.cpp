@@ -7,34 +7,12 @@
 namespace iplug
 {
 
-class RunLoopTimerSource::Handler final : public vst3::Linux::ITimerHandler
+class RunLoopTimerSource::Handler final : public vst3::SingleInterfaceObject<vst3::Linux::ITimerHandler>
 {
 public:
-  vst3::tresult VST3_CALL queryInterface(const vst3::TUID queried, void** obj) override
-  {
-    if (!obj)
-      return vst3::kInvalidArgument;
-    *obj = nullptr;
-    if (queried && (vst3::QueryInterfaceAs<vst3::Linux::ITimerHandler>(this, queried, obj) ||
-                    vst3::QueryInterfaceAs<vst3::FUnknown>(this, queried, obj)))
-      return vst3::kResultOk;
-    return vst3::kNoInterface;
-  }
-  vst3::uint32 VST3_CALL addRef() override { return mRefs.Add(); }
-  vst3::uint32 VST3_CALL release() override
-  {
-    const vst3::uint32 left = mRefs.Remove();
-    if (left == 0)
-      delete this;
-    return left;
-  }
   void VST3_CALL onTimer() override { Timer::DeliverTick(Id()); }
 
   TimerId Id() const { return reinterpret_cast<TimerId>(this); }
-
-private:
-  ~Handler() = default;
-  vst3::RefCount mRefs;
 };
 
 RunLoopTimerSource::RunLoopTimerSource(vst3::Linux::IRunLoop* runLoop) : mRunLoop(runLoop)

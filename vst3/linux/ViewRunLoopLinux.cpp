@@ -12,37 +12,14 @@ namespace
 // A handler the host may keep referencing after it was unregistered, so it
 // holds the editor only until it is cut loose.
 template <class Interface>
-class LoopHandler : public Interface
+class LoopHandler : public vst3::SingleInterfaceObject<Interface>
 {
 public:
-  vst3::tresult VST3_CALL queryInterface(const vst3::TUID queried, void** obj) override
-  {
-    if (!obj)
-      return vst3::kInvalidArgument;
-    *obj = nullptr;
-    if (queried && (vst3::QueryInterfaceAs<Interface>(this, queried, obj) ||
-                    vst3::QueryInterfaceAs<vst3::FUnknown>(this, queried, obj)))
-      return vst3::kResultOk;
-    return vst3::kNoInterface;
-  }
-  vst3::uint32 VST3_CALL addRef() override { return mRefs.Add(); }
-  vst3::uint32 VST3_CALL release() override
-  {
-    const vst3::uint32 left = mRefs.Remove();
-    if (left == 0)
-      delete this;
-    return left;
-  }
-
   explicit LoopHandler(IEditorContext* context) : mContext(context) {}
   void CutLoose() { mContext = nullptr; }
 
 protected:
-  virtual ~LoopHandler() = default;
   IEditorContext* mContext;
-
-private:
-  vst3::RefCount mRefs;
 };
 
 class EventHandler final : public LoopHandler<vst3::Linux::IEventHandler>
