@@ -65,8 +65,8 @@ public:
 
   // --- Surface
   int FPS() const { return mFPS; }
-  float GetScreenScale() const { return mScreenScale; }
-  void SetScreenScale(float scale);
+  float GetScreenScale() const override { return mScreenScale; }
+  void SetScreenScale(float scale) override;
   float GetTotalScale() const { return mDrawScale * mScreenScale; }
   // The backbuffer size in pixels.
   int PixelWidth() const;
@@ -162,9 +162,9 @@ public:
   // OnPlatformEventsReadable when it is readable, and OnPlatformTimer every
   // kPlatformTimerMs. Offscreen there is no descriptor.
   static constexpr int kPlatformTimerMs = 16;
-  virtual int GetPlatformEventFd() const { return -1; }
-  virtual void OnPlatformEventsReadable() {}
-  virtual void OnPlatformTimer() { OnFrame(); }
+  int GetPlatformEventFd() const override { return -1; }
+  void OnPlatformEventsReadable() override {}
+  void OnPlatformTimer() override { OnFrame(); }
 
   // --- Popup menu, drawn inside the surface under the given rectangle. The
   // menu must outlive the popup; the receiver gets OnPopupMenuSelection.
