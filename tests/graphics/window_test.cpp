@@ -54,9 +54,7 @@ protected:
     setenv("DISPLAY", x.Name().c_str(), 1);
     mHost = XOpenDisplay(x.Name().c_str());
     ASSERT_NE(mHost, nullptr) << "cannot connect to Xvfb at " << x.Name();
-    mParent = XCreateSimpleWindow(mHost, DefaultRootWindow(mHost), 0, 0, 800, 500, 0, 0, 0x202020);
-    XMapWindow(mHost, mParent);
-    XSync(mHost, False);
+    mParent = calvorin_test::OpenParentWindow(mHost, 800, 500);
   }
 
   void TearDown() override

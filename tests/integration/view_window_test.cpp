@@ -48,9 +48,7 @@ protected:
       return;
     display = XOpenDisplay(x.Name().c_str());
     ASSERT_NE(display, nullptr);
-    parent = XCreateSimpleWindow(display, DefaultRootWindow(display), 0, 0, 1100, 800, 0, 0, 0x202020);
-    XMapWindow(display, parent);
-    XSync(display, False);
+    parent = OpenParentWindow(display, 1100, 800);
     frame = vst3host::MakeCom<vst3host::PlugFrame>();
   }
 
@@ -74,6 +72,15 @@ protected:
 
   // The host's run loop for a while: the editor's X events, its 16 ms frame
   // timer and the plug-in's 20 ms idle timer.
+  // Sets the session up for blocks of at most maxBlock frames of the given sample size.
+  static void SetUpSession(vst3host::ProcessingSession& session, vst3::int32 sampleSize, vst3::int32 maxBlock)
+  {
+    vst3host::ProcessConfig config;
+    config.symbolicSampleSize = sampleSize;
+    config.maxSamplesPerBlock = maxBlock;
+    ASSERT_EQ(session.Setup(config), vst3::kResultOk);
+  }
+
   void Pump(int ms)
   {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(ms);
@@ -259,10 +266,8 @@ double QuietToneLevelDb(vst3host::ProcessingSession& session)
 TEST_F(ModuleViewWindow, DraggingTheDepthKnobEditsDepthThroughTheHostAndChangesTheSound)
 {
   vst3host::ProcessingSession session(plugin->Component(), plugin->Processor());
-  vst3host::ProcessConfig config;
-  config.symbolicSampleSize = vst3::kSample64;
-  config.maxSamplesPerBlock = 512;
-  ASSERT_EQ(session.Setup(config), vst3::kResultOk);
+  SetUpSession(session, vst3::kSample64, 512);
+  ASSERT_FALSE(HasFatalFailure());
   const double levelBefore = QuietToneLevelDb(session);
 
   OpenEditor();
@@ -361,10 +366,8 @@ std::size_t Differences(const std::vector<std::uint32_t>& a, const std::vector<s
 TEST_F(ModuleViewWindow, MetersMoveWhileAudioRunsOnAnotherThread)
 {
   vst3host::ProcessingSession session(plugin->Component(), plugin->Processor());
-  vst3host::ProcessConfig config;
-  config.symbolicSampleSize = vst3::kSample32;
-  config.maxSamplesPerBlock = 256;
-  ASSERT_EQ(session.Setup(config), vst3::kResultOk);
+  SetUpSession(session, vst3::kSample32, 256);
+  ASSERT_FALSE(HasFatalFailure());
   ASSERT_EQ(session.Start(), vst3::kResultOk);
 
   OpenEditor();

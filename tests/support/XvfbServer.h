@@ -136,6 +136,15 @@ inline bool SaveWindowPng(Display* d, Window window, int w, int h, const std::st
   return ok;
 }
 
+// A test host's parent window: a mapped top-level window of the given size.
+inline Window OpenParentWindow(Display* d, unsigned w, unsigned h)
+{
+  const Window parent = XCreateSimpleWindow(d, DefaultRootWindow(d), 0, 0, w, h, 0, 0, 0x202020);
+  XMapWindow(d, parent);
+  XSync(d, False);
+  return parent;
+}
+
 // The number of direct children of a window.
 inline unsigned ChildWindowCount(Display* d, Window w)
 {

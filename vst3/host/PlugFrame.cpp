@@ -108,7 +108,21 @@ int PlugFrame::RunOnce(int timeoutMs)
       due.push_back(t.handler);
       t.due = after + std::chrono::milliseconds(t.intervalMs);
     }
-  for (auto* h : due)
+  return calls + FireStillRegistered(due);
+}
+
+void PlugFrame::FireAllTimers()
+{
+  std::vector<vst3::Linux::ITimerHandler*> all;
+  for (const auto& t : mTimers)
+    all.push_back(t.handler);
+  FireStillRegistered(all);
+}
+
+int PlugFrame::FireStillRegistered(const std::vector<vst3::Linux::ITimerHandler*>& handlers)
+{
+  int calls = 0;
+  for (auto* h : handlers)
   {
     if (std::none_of(mTimers.begin(), mTimers.end(), [h](const Timer& t) { return t.handler == h; }))
       continue;
@@ -118,21 +132,6 @@ int PlugFrame::RunOnce(int timeoutMs)
     ++calls;
   }
   return calls;
-}
-
-void PlugFrame::FireAllTimers()
-{
-  std::vector<vst3::Linux::ITimerHandler*> all;
-  for (const auto& t : mTimers)
-    all.push_back(t.handler);
-  for (auto* h : all)
-  {
-    if (std::none_of(mTimers.begin(), mTimers.end(), [h](const Timer& t) { return t.handler == h; }))
-      continue;
-    h->addRef();
-    h->onTimer();
-    h->release();
-  }
 }
 
 } // namespace vst3host

@@ -55,6 +55,9 @@ public:
   ~PlugFrame() override;
 
 private:
+  // Fires each handler that is still registered (an earlier one may have
+  // unregistered it), holding a reference meanwhile. Returns how many fired.
+  int FireStillRegistered(const std::vector<vst3::Linux::ITimerHandler*>& handlers);
   std::vector<vst3::ViewRect> mResizeRequests;
   std::vector<Timer> mTimers;
   std::vector<EventHandler> mEventHandlers;
