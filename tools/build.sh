@@ -21,5 +21,11 @@ esac
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 [ "$config" = fuzz ] && [ ${#targets[@]} -eq 0 ] && targets=(--target calvorin_fuzzers)
+# ccache, when installed, makes rebuilds of unchanged files (other worktrees,
+# a clean checkout) cheap; paths are hashed relative to the checkout.
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+  args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
 cmake -S "$root" -B "$root/build/$config" -G Ninja "${args[@]}" >/dev/null
 cmake --build "$root/build/$config" -j "${CALVORIN_JOBS:-$(nproc)}" "${targets[@]}"
