@@ -138,15 +138,26 @@ void* IGraphicsLinux::OpenWindow(void* pParent)
     colormap = mColormap;
   }
 
+  if (!mXEmbed.Connect(display))
+  {
+    CloseConnection();
+    return nullptr;
+  }
+
   XSetWindowAttributes wa{};
   wa.event_mask = kEventMask;
   wa.background_pixmap = None; // the server never clears it: no flicker between frames
   wa.bit_gravity = NorthWestGravity;
   wa.colormap = colormap;
   wa.border_pixel = 0;
+  // An embedder reads _XEMBED_INFO when it learns of the new child: holding
+  // the server for these few requests means no client sees the window without it.
+  XGrabServer(display);
   const Window window =
     XCreateWindow(display, parent, 0, 0, static_cast<unsigned>(PixelWidth()), static_cast<unsigned>(PixelHeight()), 0,
                   depth, InputOutput, visual, CWBackPixmap | CWEventMask | CWBitGravity | CWColormap | CWBorderPixel, &wa);
+  mXEmbed.Announce(window);
+  XUngrabServer(display);
   XSync(display, False);
   if (window == 0 || XErrorTrap::TakeError(display) != 0)
   {
@@ -197,6 +208,7 @@ void IGraphicsLinux::CloseConnection()
     XFreeColormap(mDisplay, mColormap);
   mColormap = 0;
   mVisual = nullptr;
+  mXEmbed.Disconnect();
   XSync(mDisplay, False);
   XErrorTrap::Unregister(mDisplay);
   XCloseDisplay(mDisplay);
@@ -369,6 +381,9 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
         OnKeyUp(e.xkey.x / s, e.xkey.y / s, key);
       break;
     }
+    case ClientMessage:
+      mXEmbed.HandleEvent(e);
+      break;
     case DestroyNotify:
       // The host destroyed the parent (and with it our window) first.
       if (e.xdestroywindow.window == mWindow)

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/IGraphics.h"
+#include "graphics/linux/XEmbedClient.h"
 
 #include <map>
 
@@ -11,11 +12,13 @@ struct _XGC;
 namespace igraphics
 {
 
-// The editor as an X11 child window of the host's parent window. It paints by
-// copying the backbuffer's dirty regions with XPutImage (the window's own
-// background is never cleared by the server, so nothing flickers) and is
-// driven entirely by the host's run loop: the X connection's descriptor and a
-// 16 ms timer (see IGraphics::GetPlatformEventFd). UI thread only.
+// The editor as an X11 child window of the host's parent window, and an
+// XEmbed client for the hosts that embed that way (it maps itself either way,
+// so hosts that do not still show it). It paints by copying the backbuffer's
+// dirty regions with XPutImage (the window's own background is never cleared
+// by the server, so nothing flickers) and is driven entirely by the host's run
+// loop: the X connection's descriptor and a 16 ms timer (see
+// IGraphics::GetPlatformEventFd). UI thread only.
 class IGraphicsLinux : public IGraphics
 {
 public:
@@ -38,6 +41,7 @@ public:
 
   unsigned long GetWindow() const { return mWindow; }
   bool IsWindowOpen() const { return mWindow != 0; }
+  const XEmbedClient& GetXEmbed() const { return mXEmbed; }
 
 protected:
   void PresentRegions(const std::vector<IBounds>& pixelRegions) override;
@@ -57,6 +61,7 @@ private:
   int mDepth = 0;
   unsigned long mColormap = 0;
   _XGC* mGC = nullptr;
+  XEmbedClient mXEmbed;
   std::map<int, unsigned long> mCursors; // by ECursor, created on first use
   bool mXCursorHidden = false;
 

@@ -220,6 +220,45 @@ TEST_F(WindowTest, BadParentsAndAVanishedParentAreSurvived)
   SUCCEED();
 }
 
+TEST_F(WindowTest, FollowsXEmbedMessagesAndIgnoresMalformedOnes)
+{
+  Log log;
+  RecordingDelegate dlg(log);
+  IGraphicsLinux g(dlg, 100, 100);
+  ASSERT_NE(g.OpenWindow(ParentHandle()), nullptr);
+  using M = XEmbedClient;
+  const unsigned long gone = 0x7ffffff; // no such window
+  struct Step
+  {
+    const char* what;
+    int format;
+    long message, data1;
+    unsigned long embedder;
+    bool active, focused;
+  };
+  const Step steps[] = {
+    {"embedded", 32, M::kEmbeddedNotify, static_cast<long>(mParent), mParent, false, false},
+    {"activated", 32, M::kWindowActivate, 0, mParent, true, false},
+    {"focused", 32, M::kFocusIn, 0, mParent, true, true},
+    {"an unknown message", 32, 99, 0, mParent, true, true},
+    {"8-bit data", 8, M::kFocusOut, 0, mParent, true, true},
+    {"focus out", 32, M::kFocusOut, 0, mParent, true, false},
+    {"deactivated", 32, M::kWindowDeactivate, 0, mParent, false, false},
+    {"embedded by a window that does not exist", 32, M::kEmbeddedNotify, static_cast<long>(gone), gone, false, false},
+  };
+  for (const Step& step : steps)
+  {
+    calvorin_test::SendXEmbed(mHost, g.GetWindow(), step.message, 0, step.data1, 0, step.format);
+    XSync(mHost, False);
+    RunLoop(g, 20);
+    EXPECT_EQ(g.GetXEmbed().Embedder(), step.embedder) << step.what;
+    EXPECT_EQ(g.GetXEmbed().WindowActive(), step.active) << step.what;
+    EXPECT_EQ(g.GetXEmbed().Focused(), step.focused) << step.what;
+  }
+  EXPECT_TRUE(g.IsWindowOpen());
+  g.CloseWindow();
+}
+
 TEST_F(WindowTest, OpeningAndClosingFiftyTimesLeaksNothing)
 {
   Log log;

@@ -16,9 +16,11 @@
 
 #include <X11/extensions/XTest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <thread>
 
@@ -443,6 +445,98 @@ TEST_F(ModuleViewWindow, OpeningAndClosingAHundredTimesLeavesNoWindowDescriptorO
   EXPECT_TRUE(frame->Timers().empty());
   // The editor keeps its size, so only the very first attach had to ask.
   EXPECT_EQ(frame->ResizeRequests().size(), 1u);
+}
+
+// A host that embeds by XEmbed, as Steinberg's editor host does: it learns of
+// the editor's window from CreateNotify and refuses it when _XEMBED_INFO is
+// missing or already says "mapped"; then it tells the window it is embedded,
+// maps and sizes it itself and gives it activation and focus.
+TEST_F(ModuleViewWindow, AnXEmbedHostShowsTheSnapshotsPictureAndItsClicksReachAControl)
+{
+  constexpr long kEmbeddedNotify = 0, kWindowActivate = 1, kFocusIn = 4, kFocusCurrent = 0;
+  MoveTo(1000, 700); // outside the editor: no control shows the pointer over it
+  XSelectInput(display, parent, SubstructureNotifyMask);
+  XSync(display, False);
+  ASSERT_NE(CreateView(), nullptr);
+  view->setFrame(frame.Get());
+  ASSERT_EQ(view->attached(ParentHandle(), "X11EmbedWindowID"), vst3::kResultOk);
+
+  XEvent created{};
+  for (int i = 0; i < 100 && !XCheckTypedWindowEvent(display, parent, CreateNotify, &created); ++i)
+    frame->RunOnce(10);
+  ASSERT_EQ(created.type, CreateNotify) << "no child window appeared";
+  const Window child = created.xcreatewindow.window;
+  // Only looked up, as such hosts do: the plug-in must have created the atom.
+  const Atom infoAtom = XInternAtom(display, "_XEMBED_INFO", True);
+  ASSERT_NE(infoAtom, None) << "XGetWindowProperty for _XEMBED_INFO failed";
+  Atom type = None;
+  int format = 0;
+  unsigned long count = 0, remaining = 0;
+  unsigned char* data = nullptr;
+  ASSERT_EQ(XGetWindowProperty(display, child, infoAtom, 0, 2, False, infoAtom, &type, &format, &count, &remaining, &data),
+            Success);
+  ASSERT_EQ(type, infoAtom) << "XGetWindowProperty for _XEMBED_INFO failed";
+  ASSERT_EQ(format, 32);
+  ASSERT_EQ(count, 2u);
+  const long version = reinterpret_cast<long*>(data)[0], flags = reinterpret_cast<long*>(data)[1];
+  XFree(data);
+  EXPECT_EQ(version, 0);
+  ASSERT_EQ(flags & 1, 0) << "Window already mapped";
+
+  SendXEmbed(display, child, kEmbeddedNotify, 0, static_cast<long>(parent), version);
+  XMapWindow(display, child);
+  vst3::ViewRect size{};
+  ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+  const int w = size.right - size.left, h = size.bottom - size.top;
+  XResizeWindow(display, child, static_cast<unsigned>(w), static_cast<unsigned>(h));
+  SendXEmbed(display, child, kWindowActivate, 0, 0, 0);
+  SendXEmbed(display, child, kFocusIn, kFocusCurrent, 0, 0);
+  XSync(display, False);
+  Pump(150);
+  ASSERT_EQ(OnlyChild(display, parent).map_state, IsViewable);
+
+  // The window shows what the offscreen snapshot draws. Both come from the
+  // same drawing code, so only a stray pixel or rounding step may differ.
+  const std::string snapshot = TestOutputPng("integration", "xembed_snapshot");
+  ASSERT_EQ(vst3host::RenderEditorSnapshot(*plugin, snapshot, 1.f), "");
+  cairo_surface_t* png = cairo_image_surface_create_from_png(snapshot.c_str());
+  ASSERT_EQ(cairo_image_surface_get_width(png), w);
+  ASSERT_EQ(cairo_image_surface_get_height(png), h);
+  const auto shown = Region(display, parent, 0, 0, w, h);
+  EXPECT_TRUE(SaveWindowPng(display, parent, w, h, TestOutputPng("integration", "xembed_window")));
+  cairo_surface_flush(png);
+  const unsigned char* pixels = cairo_image_surface_get_data(png);
+  const int stride = cairo_image_surface_get_stride(png);
+  int maxChannelDifference = 0;
+  std::size_t differentPixels = 0;
+  for (int y = 0; y < h; ++y)
+    for (int x = 0; x < w; ++x)
+    {
+      const std::uint32_t a = shown[static_cast<std::size_t>(y * w + x)];
+      std::uint32_t b = 0;
+      std::memcpy(&b, pixels + y * stride + x * 4, 4);
+      int worst = 0;
+      for (int shift = 0; shift < 24; shift += 8)
+        worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)));
+      maxChannelDifference = std::max(maxChannelDifference, worst);
+      differentPixels += worst > 0;
+    }
+  cairo_surface_destroy(png);
+  RecordProperty("xembed_max_channel_difference", maxChannelDifference);
+  RecordProperty("xembed_pixels_differing", static_cast<int>(differentPixels));
+  EXPECT_LE(maxChannelDifference, 2) << differentPixels << " pixels differ";
+
+  // A click on BYPASS in the header reaches the toggle and, through it, the host.
+  handler->Clear();
+  MoveTo(638, 21);
+  Button(true);
+  Button(false);
+  const auto performs = handler->Records(vst3host::ComponentHandler::Call::PerformEdit);
+  ASSERT_EQ(performs.size(), 1u);
+  EXPECT_EQ(performs[0].id, kPluginBypassId);
+  EXPECT_EQ(performs[0].value, 1.0);
+  EXPECT_EQ(plugin->Controller()->getParamNormalized(kPluginBypassId), 1.0);
+  CloseEditor();
 }
 
 } // namespace

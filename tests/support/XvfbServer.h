@@ -1,8 +1,8 @@
 #pragma once
 
 // A private Xvfb server for the window tests, started once per test process,
-// and what a test host needs around it: descriptor counts and a PNG of a
-// window's pixels as the server holds them. Include after gtest: Xlib's
+// and what a test host needs around it: descriptor counts, a PNG of a window's
+// pixels as the server holds them, XEmbed messages. Include after gtest: Xlib's
 // macros (None, Bool, Status) break its headers. Tests skip when the server
 // cannot be started (Running() is false).
 
@@ -155,6 +155,23 @@ inline unsigned ChildWindowCount(Display* d, Window w)
   if (children)
     XFree(children);
   return n;
+}
+
+// An _XEMBED message as embedders send it: time, message, detail, data1, data2
+// (another format only to test that malformed messages are ignored).
+inline void SendXEmbed(Display* d, Window to, long message, long detail, long data1, long data2, int format = 32)
+{
+  XEvent e{};
+  e.xclient.type = ClientMessage;
+  e.xclient.window = to;
+  e.xclient.message_type = XInternAtom(d, "_XEMBED", False);
+  e.xclient.format = format;
+  e.xclient.data.l[0] = CurrentTime;
+  e.xclient.data.l[1] = message;
+  e.xclient.data.l[2] = detail;
+  e.xclient.data.l[3] = data1;
+  e.xclient.data.l[4] = data2;
+  XSendEvent(d, to, False, NoEventMask, &e);
 }
 
 } // namespace calvorin_test
