@@ -1,0 +1,83 @@
+#pragma once
+
+// What the lane form of the processing chain reads per block (settings) and
+// carries between samples (state), laid out in four-double lanes.
+//
+// Lane layouts:
+// - crossover group A: low-pass low crossover L, R; low-pass high crossover L, R
+// - crossover group B: high-pass high crossover L, R; high-pass low crossover
+//   (fed by the high crossover's low-pass) L, R
+// - half-band stages, one set per band: path A L, R; path B L, R
+// - band lanes (dynamics, mix): Low, Mid, High, unused
+
+#include "dsp/simd/VectorTypes.h"
+
+namespace iplug::simd
+{
+
+struct LaneSectionCoefficients
+{
+  D4 b0, b1, b2, a1, a2;
+};
+
+struct LaneSectionState
+{
+  D4 v1, v2;
+};
+
+constexpr int kLaneBands = 3;
+constexpr int kLaneHalfbandSections = 6;
+
+struct LaneChainSettings
+{
+  LaneSectionCoefficients crossoverA[2];
+  LaneSectionCoefficients crossoverB[2];
+  D4 halfband[kLaneHalfbandSections]; // per section: even, even, odd, odd coefficient
+
+  // Band lanes.
+  D4 preGain, postGain, pullThresholdDb, pushThresholdDb, pullFactor, pushFactor, attack, release, width;
+  I4 modeMid, modeSide; // all ones in the lanes of bands in that mode
+
+  bool excite[kLaneBands];
+  double drive[kLaneBands];
+  double trim[kLaneBands];
+
+  double outGain;
+  double mix;
+  bool bypassed;
+};
+
+struct LaneHalfbandState
+{
+  D4 inputs[kLaneHalfbandSections];
+  D4 outputs[kLaneHalfbandSections];
+};
+
+struct LaneChainState
+{
+  LaneSectionState crossoverA[2];
+  LaneSectionState crossoverB[2];
+  LaneHalfbandState upsampler[kLaneBands];
+  LaneHalfbandState downsampler[kLaneBands];
+  D4 pullEnvelope; // band lanes
+  D4 pushEnvelope;
+};
+
+// Per stereo frame, the meter levels the chain feeds: first values (processed
+// Low, Mid, High, Output) then second values (dry Low, Mid, High, input), each
+// rounded to float as the meters accumulate them.
+constexpr int kLaneMeterValuesPerFrame = 8;
+
+// One implementation of the lane code, built for one instruction set.
+struct LaneKernels
+{
+  const char* name;
+  void (*process)(LaneChainState& state, const LaneChainSettings& settings, const double* inL, const double* inR,
+                  double* outL, double* outR, float* meterLevels, int nFrames);
+  // Element-wise over arrays (any length), for tests and measurements.
+  void (*exp)(const double* x, double* y, int n);
+  void (*log)(const double* x, double* y, int n);
+  void (*tanh)(const double* x, double* y, int n);
+};
+
+} // namespace iplug::simd

@@ -1,0 +1,169 @@
+#include "dsp/ProcessingChain.h"
+#include "dsp/simd/LaneChain.h"
+#include "dsp/simd/LaneKernelSet.h"
+#include "tests/dsp/EngineReference.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <random>
+#include <vector>
+
+using namespace iplug;
+using testdata::ParamSet;
+
+namespace
+{
+
+std::vector<const simd::LaneKernels*> AvailableKernels()
+{
+  std::vector<const simd::LaneKernels*> kernels{&simd::Sse2LaneKernels()};
+  if (simd::Avx2Supported())
+    kernels.push_back(&simd::Avx2LaneKernels());
+  return kernels;
+}
+
+void ApplyAll(ProcessingChain& chain, const ParamSet& params)
+{
+  for (int p = 0; p < kNumParams; ++p)
+    chain.OnParamChange(p, [&](int idx) { return params[static_cast<size_t>(idx)]; });
+}
+
+ParamSet RandomParams(std::mt19937_64& random)
+{
+  auto u = [&](double lo, double hi) { return std::uniform_real_distribution<double>(lo, hi)(random); };
+  ParamSet p = testdata::DefaultParams();
+  for (int b = 0; b < 3; ++b)
+  {
+    p[static_cast<size_t>(kPreGainLow + b)] = u(-1.0, 1.0);
+    p[static_cast<size_t>(kPostGainLow + b)] = u(-1.0, 1.0);
+    p[static_cast<size_t>(kPullThresholdLow + b)] = u(-80.0, 6.0);
+    p[static_cast<size_t>(kPushThresholdLow + b)] = u(-80.0, 6.0);
+    p[static_cast<size_t>(kWidthLow + b)] = u(0.0, 200.0);
+    p[static_cast<size_t>(kExciteLow + b)] = u(0.0, 1.0) < 0.3 ? 0.0 : u(0.0, 100.0);
+    p[static_cast<size_t>(kModeLow + b)] = std::floor(u(0.0, 3.0));
+  }
+  p[kTime] = u(-1.0, 1.0);
+  p[kDepth] = u(0.0, 100.0);
+  p[kMix] = u(0.0, 100.0);
+  p[kOutGain] = u(-1.0, 1.0);
+  p[kBypass] = u(0.0, 1.0) < 0.1 ? 1.0 : 0.0;
+  return p;
+}
+
+// Worst |lane - scalar| over the engine input and the peak of the scalar
+// output, processed in blocks of `block` with the parameter sets applied in
+// turn (one per stretch of blocks, as automation).
+struct Comparison
+{
+  double worst = 0.0;
+  double peak = 0.0;
+};
+
+Comparison Compare(const simd::LaneKernels& kernels, const std::vector<ParamSet>& automation, int block)
+{
+  const std::vector<double> input = testdata::ReadStereoF64("input_48k.f64");
+  const int frames = static_cast<int>(input.size() / 2);
+  std::vector<double> inL(input.size() / 2), inR(input.size() / 2);
+  for (size_t i = 0; i < inL.size(); ++i)
+  {
+    inL[i] = input[2 * i];
+    inR[i] = input[2 * i + 1];
+  }
+
+  ProcessingChain scalar;
+  ApplyAll(scalar, testdata::DefaultParams());
+  scalar.Reset(48000.0);
+  simd::LaneChain lanes(kernels);
+
+  Comparison c;
+  std::vector<double> sL(static_cast<size_t>(block)), sR(sL), vL(sL), vR(sL);
+  const int blocksPerSet = (frames / block) / static_cast<int>(automation.size()) + 1;
+  for (int start = 0, index = 0; start < frames; start += block, ++index)
+  {
+    const ParamSet& params = automation[static_cast<size_t>(index / blocksPerSet)];
+    if (index % blocksPerSet == 0)
+      ApplyAll(scalar, params);
+    const ProcessingChain::BlockControls controls{params[kOutGain], params[kMix], params[kBypass]};
+    lanes.Configure(scalar, controls);
+
+    const int n = std::min(block, frames - start);
+    double* in[2] = {inL.data() + start, inR.data() + start};
+    double* out[2] = {sL.data(), sR.data()};
+    scalar.ProcessBlock(in, out, n, controls);
+    lanes.Process(in[0], in[1], vL.data(), vR.data(), n);
+    for (int i = 0; i < n; ++i)
+    {
+      const size_t k = static_cast<size_t>(i);
+      c.peak = std::max({c.peak, std::fabs(sL[k]), std::fabs(sR[k])});
+      const double e = std::max(std::fabs(vL[k] - sL[k]), std::fabs(vR[k] - sR[k]));
+      c.worst = std::isnan(e) ? INFINITY : std::max(c.worst, e);
+    }
+  }
+  return c;
+}
+
+void ExpectSameSound(const std::vector<ParamSet>& automation, const char* what)
+{
+  for (const simd::LaneKernels* k : AvailableKernels())
+  {
+    for (int block : {512, 61})
+    {
+      const Comparison c = Compare(*k, automation, block);
+      EXPECT_GT(c.peak, 0.0) << what;
+      EXPECT_LE(c.worst, 1e-12 * c.peak) << k->name << " " << what << ", blocks of " << block << ": worst "
+                                         << c.worst << ", peak " << c.peak;
+      char ratio[32];
+      std::snprintf(ratio, sizeof ratio, "%.3g", c.worst / c.peak);
+      testing::Test::RecordProperty(std::string(k->name) + "_" + what + "_" + std::to_string(block), ratio);
+    }
+  }
+}
+
+} // namespace
+
+TEST(LaneChain, FollowsTheScalarChainOnTheEngineReferenceSettings)
+{
+  ExpectSameSound({testdata::DefaultParams()}, "defaults");
+  ExpectSameSound({testdata::TorvPresetParams()}, "torv");
+  ExpectSameSound({testdata::UpALotPresetParams()}, "upalot");
+  ExpectSameSound({testdata::MixedParams()}, "mixed");
+}
+
+TEST(LaneChain, FollowsTheScalarChainUnderRandomAutomation)
+{
+  std::mt19937_64 random(2024);
+  for (int run = 0; run < 4; ++run)
+  {
+    std::vector<ParamSet> automation;
+    for (int i = 0; i < 6; ++i)
+      automation.push_back(RandomParams(random));
+    ExpectSameSound(automation, ("random" + std::to_string(run)).c_str());
+  }
+}
+
+TEST(LaneChain, RecoversFromNonFiniteInputAndItsSilentTailStaysNormal)
+{
+  for (const simd::LaneKernels* k : AvailableKernels())
+  {
+    ProcessingChain scalar;
+    ApplyAll(scalar, testdata::MixedParams());
+    simd::LaneChain lanes(*k);
+    lanes.Configure(scalar, {0.0, 100.0, 0.0});
+    std::vector<double> l(512, 0.8), r(512, -0.7), outL(512), outR(512);
+    l[100] = NAN;
+    r[200] = INFINITY;
+    lanes.Process(l.data(), r.data(), outL.data(), outR.data(), 512);
+    std::fill(l.begin(), l.end(), 0.0);
+    std::fill(r.begin(), r.end(), 0.0);
+    for (int b = 0; b < 200; ++b)
+      lanes.Process(l.data(), r.data(), outL.data(), outR.data(), 512);
+    for (size_t i = 0; i < outL.size(); ++i)
+      ASSERT_TRUE(std::isfinite(outL[i]) && std::isfinite(outR[i])) << k->name << " frame " << i;
+    const auto* values = reinterpret_cast<const double*>(&lanes.State());
+    for (size_t i = 0; i < sizeof(simd::LaneChainState) / sizeof(double); ++i)
+      EXPECT_TRUE(values[i] == 0.0 || std::isnormal(values[i])) << k->name << " state value " << i;
+  }
+}
