@@ -15,6 +15,14 @@ constexpr double kLaneDbPerNeper = 8.685889638065037; // as the scalar chain
 constexpr double kLaneNeperPerDb = 0.1151292546497;
 constexpr double kLanePullFloorDb = -256.0;
 
+// Frames per pass. The chain runs as a series of passes over up to this many
+// frames: the crossovers, each band's excite, the pull detector, the pull
+// gain, the push detector, the push gain and output. Only the detectors'
+// envelopes and the filters carry from frame to frame, so the exp, log and
+// tanh work of consecutive frames is independent and overlaps in the
+// processor instead of queueing behind one another.
+constexpr int kLaneChunk = 32;
+
 // Direct Form II, bracketed as the scalar section.
 CALVORIN_LANE_INLINE D4 LaneSection(const LaneSectionCoefficients& c, LaneSectionState& s, D4 u)
 {
@@ -52,103 +60,216 @@ CALVORIN_LANE_INLINE void LaneApplyGain(const LaneChainSettings& c, I4 apply, D4
   r = Select(apply, newR, r);
 }
 
-CALVORIN_LANE_INLINE void LaneDynamics(const LaneChainSettings& c, LaneChainState& st, D4& l, D4& r)
+// Drive, tanh at twice the rate, trim, on the bands with excite, in three
+// passes over the frames (upsampling, shaping, downsampling) so that the
+// tanh of consecutive frames and the bands' all-pass chains overlap. Per band
+// the lanes are path A left, right, path B left, right.
+CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, LaneChainState& st, D4* l, D4* r, int n)
+{
+  int bands[kLaneBands];
+  int count = 0;
+  for (int band = 0; band < kLaneBands; ++band)
+  {
+    if (c.excite[band])
+      bands[count++] = band;
+  }
+  if (count == 0)
+    return;
+
+  D4 v[kLaneBands][kLaneChunk];
+  for (int i = 0; i < n; ++i)
+  {
+    for (int k = 0; k < count; ++k)
+    {
+      const int band = bands[k];
+      const double dl = c.drive[band] * l[i][band];
+      const double dr = c.drive[band] * r[i][band];
+      v[k][i] = LaneHalfband(c.halfband, st.upsampler[band], D4{dl, dr, dl, dr});
+    }
+  }
+  for (int k = 0; k < count; ++k)
+  {
+    const D4 trim = Splat(c.trim[bands[k]]);
+    for (int i = 0; i < n; ++i)
+    {
+      const D4 w = Tanh(v[k][i]) * trim;
+      v[k][i] = D4{w[2], w[3], w[0], w[1]}; // path A of the downsampler takes path B's value and vice versa
+    }
+  }
+  for (int i = 0; i < n; ++i)
+  {
+    for (int k = 0; k < count; ++k)
+    {
+      const int band = bands[k];
+      const D4 down = LaneHalfband(c.halfband, st.downsampler[band], v[k][i]);
+      l[i][band] = (down[0] + down[2]) * 0.5;
+      r[i][band] = (down[1] + down[3]) * 0.5;
+    }
+  }
+}
+
+// Per band and frame, as doubles: envelope, gain, and whether the gain
+// applies (all-ones bits) or not (zero).
+struct LaneGainPass
+{
+  double envelope[kLaneBands][kLaneChunk];
+  double gain[kLaneBands][kLaneChunk];
+  long long apply[kLaneBands][kLaneChunk];
+};
+
+// One-pole detector over a pass (band lanes): attack while the input rises
+// above the envelope, release otherwise; records the envelope of every frame.
+CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, D4& envelope, const D4* e, LaneGainPass& out, int n)
 {
   const D4 one = Splat(1.0);
-  l = l * c.preGain;
-  r = r * c.preGain;
-  D4 e = MaxIgnoringNaN4(Abs(l), Abs(r));
-
-  D4 a = Select(Mask(e > st.pullEnvelope), c.attack, c.release);
-  st.pullEnvelope = (one - a) * e + st.pullEnvelope * a;
-  const D4 pullLevel = Log(Abs(st.pullEnvelope)) * Splat(kLaneDbPerNeper);
-  const I4 pull = Mask((c.pullThresholdDb > pullLevel) & (pullLevel > Splat(kLanePullFloorDb)));
-  D4 g = Exp(c.pullFactor * (c.pullThresholdDb - pullLevel) * Splat(kLaneNeperPerDb));
-  g = Select(Mask(g < Splat(0.0)), Splat(0.0), g);
-  LaneApplyGain(c, pull, g, l, r);
-  e = Select(pull, e * g, e); // the push detector sees the level after the pull gain
-
-  a = Select(Mask(e > st.pushEnvelope), c.attack, c.release);
-  st.pushEnvelope = (one - a) * e + st.pushEnvelope * a;
-  const D4 pushLevel = Log(Abs(st.pushEnvelope)) * Splat(kLaneDbPerNeper);
-  const I4 push = Mask(pushLevel > c.pushThresholdDb);
-  g = Exp(c.pushFactor * (c.pushThresholdDb - pushLevel) * Splat(kLaneNeperPerDb));
-  g = Select(Mask(g < Splat(0.0)), Splat(0.0), g);
-  g = Select(Mask(g > one), one, g);
-  LaneApplyGain(c, push, g, l, r);
-
-  const D4 m = (l + r) * Splat(0.5);
-  const D4 s = ((l - r) * Splat(0.5)) * c.width;
-  l = (s + m) * c.postGain;
-  r = (m - s) * c.postGain;
+  D4 env = envelope;
+  for (int i = 0; i < n; ++i)
+  {
+    const D4 a = Select(Mask(e[i] > env), c.attack, c.release);
+    env = (one - a) * e[i] + env * a;
+    for (int b = 0; b < kLaneBands; ++b)
+      out.envelope[b][i] = env[b];
+  }
+  for (int b = 0; b < kLaneBands; ++b)
+  {
+    for (int i = n; i < kLaneChunk && i % 4 != 0; ++i)
+      out.envelope[b][i] = 1.0; // finite filler for the last group of four
+  }
+  envelope = env;
 }
 
-// Drive, tanh at twice the rate, trim, for one band of l and r (band lanes).
-CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, LaneChainState& st, int band, D4& l, D4& r)
+// The gains of one detector, four frames of one band per lane group, so that
+// all four lanes carry work and the three bands' exp and log overlap. The
+// exp is skipped for a group where no frame's gain applies.
+template <bool kPush>
+CALVORIN_LANE_INLINE void Gains(const LaneChainSettings& c, LaneGainPass& pass, int n)
 {
-  const double dl = c.drive[band] * l[band];
-  const double dr = c.drive[band] * r[band];
-  const D4 up = LaneHalfband(c.halfband, st.upsampler[band], D4{dl, dr, dl, dr});
-  const D4 w = Tanh(up) * Splat(c.trim[band]);
-  // Path A of the downsampler takes path B's shaped value and vice versa.
-  const D4 down = LaneHalfband(c.halfband, st.downsampler[band], D4{w[2], w[3], w[0], w[1]});
-  l[band] = (down[0] + down[2]) * 0.5;
-  r[band] = (down[1] + down[3]) * 0.5;
+  for (int b = 0; b < kLaneBands; ++b)
+  {
+    const D4 threshold = Splat(kPush ? c.pushThresholdDb[b] : c.pullThresholdDb[b]);
+    const D4 factor = Splat(kPush ? c.pushFactor[b] : c.pullFactor[b]);
+    for (int i = 0; i < n; i += 4)
+    {
+      D4 env;
+      __builtin_memcpy(&env, &pass.envelope[b][i], sizeof env);
+      const D4 level = Log(Abs(env)) * Splat(kLaneDbPerNeper);
+      const I4 apply = kPush ? Mask(level > threshold)
+                             : Mask((threshold > level) & (level > Splat(kLanePullFloorDb)));
+      D4 g = Splat(1.0);
+      if ((apply[0] | apply[1]) | (apply[2] | apply[3]))
+      {
+        g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
+        g = Select(Mask(g < Splat(0.0)), Splat(0.0), g);
+        if (kPush)
+          g = Select(Mask(g > Splat(1.0)), Splat(1.0), g);
+      }
+      __builtin_memcpy(&pass.gain[b][i], &g, sizeof g);
+      __builtin_memcpy(&pass.apply[b][i], &apply, sizeof apply);
+    }
+  }
 }
 
-CALVORIN_LANE_INLINE void RunLaneChain(LaneChainState& st, const LaneChainSettings& c, const double* inL,
-                                       const double* inR, double* outL, double* outR, float* meterLevels,
-                                       int nFrames)
+// Frame i's gains and apply masks in band lanes.
+CALVORIN_LANE_INLINE void GainsOf(const LaneGainPass& pass, int i, D4& g, I4& apply)
 {
-  const D4 mix = Splat(c.mix);
-  for (int i = 0; i < nFrames; ++i)
+  g = D4{pass.gain[0][i], pass.gain[1][i], pass.gain[2][i], 1.0};
+  apply = I4{pass.apply[0][i], pass.apply[1][i], pass.apply[2][i], 0};
+}
+
+CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSettings& c, const double* inL,
+                                      const double* inR, double* outL, double* outR, float* meterLevels, int n)
+{
+  D4 dryL[kLaneChunk], dryR[kLaneChunk], l[kLaneChunk], r[kLaneChunk], e[kLaneChunk];
+  LaneGainPass pass;
+
+  for (int i = 0; i < n; ++i)
   {
     const double xL = inL[i];
     const double xR = inR[i];
-
     const D4 a = LaneSection(c.crossoverA[1], st.crossoverA[1],
                              LaneSection(c.crossoverA[0], st.crossoverA[0], D4{xL, xR, xL, xR}));
     const D4 b = LaneSection(c.crossoverB[1], st.crossoverB[1],
                              LaneSection(c.crossoverB[0], st.crossoverB[0], D4{xL, xR, a[2], a[3]}));
-    const D4 dryL{a[0], b[2], b[0], 0.0};
-    const D4 dryR{a[1], b[3], b[1], 0.0};
+    dryL[i] = D4{a[0], b[2], b[0], 0.0};
+    dryR[i] = D4{a[1], b[3], b[1], 0.0};
+    l[i] = dryL[i];
+    r[i] = dryR[i];
+  }
 
-    D4 l = dryL;
-    D4 r = dryR;
-    for (int band = 0; band < kLaneBands; ++band)
-    {
-      if (c.excite[band])
-        LaneExcite(c, st, band, l, r);
-    }
-    LaneDynamics(c, st, l, r);
-    l = (l - dryL) * mix + dryL;
-    r = (r - dryR) * mix + dryR;
+  LaneExcite(c, st, l, r, n);
 
+  for (int i = 0; i < n; ++i)
+  {
+    l[i] = l[i] * c.preGain;
+    r[i] = r[i] * c.preGain;
+    e[i] = MaxIgnoringNaN4(Abs(l[i]), Abs(r[i]));
+  }
+  Detect(c, st.pullEnvelope, e, pass, n);
+  Gains<false>(c, pass, n);
+  for (int i = 0; i < n; ++i)
+  {
+    D4 g;
+    I4 apply;
+    GainsOf(pass, i, g, apply);
+    LaneApplyGain(c, apply, g, l[i], r[i]);
+    e[i] = Select(apply, e[i] * g, e[i]); // the push detector sees the level after the pull gain
+  }
+  Detect(c, st.pushEnvelope, e, pass, n);
+  Gains<true>(c, pass, n);
+
+  const D4 mix = Splat(c.mix);
+  for (int i = 0; i < n; ++i)
+  {
+    D4 g;
+    I4 apply;
+    GainsOf(pass, i, g, apply);
+    D4 li = l[i];
+    D4 ri = r[i];
+    LaneApplyGain(c, apply, g, li, ri);
+    const D4 m = (li + ri) * Splat(0.5);
+    const D4 s = ((li - ri) * Splat(0.5)) * c.width;
+    li = ((s + m) * c.postGain - dryL[i]) * mix + dryL[i];
+    ri = ((m - s) * c.postGain - dryR[i]) * mix + dryR[i];
+
+    const double xL = inL[i];
+    const double xR = inR[i];
     double yL = xL;
     double yR = xR;
     if (!c.bypassed)
     {
-      yL = ((l[2] + l[1]) + l[0]) * c.outGain;
-      yR = ((r[2] + r[1]) + r[0]) * c.outGain;
+      yL = ((li[2] + li[1]) + li[0]) * c.outGain;
+      yR = ((ri[2] + ri[1]) + ri[0]) * c.outGain;
     }
     outL[i] = yL;
     outR[i] = yR;
 
     if (meterLevels)
     {
-      const D4 first = MaxIgnoringNaN4(Abs(l), Abs(r));
-      const D4 second = MaxIgnoringNaN4(Abs(dryL), Abs(dryR));
+      const D4 first = MaxIgnoringNaN4(Abs(li), Abs(ri));
+      const D4 second = MaxIgnoringNaN4(Abs(dryL[i]), Abs(dryR[i]));
       const D4 outer = MaxIgnoringNaN4(Abs(D4{yL, xL, 0.0, 0.0}), Abs(D4{yR, xR, 0.0, 0.0}));
-      float* m = meterLevels + static_cast<long>(i) * kLaneMeterValuesPerFrame;
-      m[0] = static_cast<float>(first[0]);
-      m[1] = static_cast<float>(first[1]);
-      m[2] = static_cast<float>(first[2]);
-      m[3] = static_cast<float>(outer[0]);
-      m[4] = static_cast<float>(second[0]);
-      m[5] = static_cast<float>(second[1]);
-      m[6] = static_cast<float>(second[2]);
-      m[7] = static_cast<float>(outer[1]);
+      float* m8 = meterLevels + static_cast<long>(i) * kLaneMeterValuesPerFrame;
+      m8[0] = static_cast<float>(first[0]);
+      m8[1] = static_cast<float>(first[1]);
+      m8[2] = static_cast<float>(first[2]);
+      m8[3] = static_cast<float>(outer[0]);
+      m8[4] = static_cast<float>(second[0]);
+      m8[5] = static_cast<float>(second[1]);
+      m8[6] = static_cast<float>(second[2]);
+      m8[7] = static_cast<float>(outer[1]);
     }
+  }
+}
+
+CALVORIN_LANE_INLINE void RunLaneChain(LaneChainState& st, const LaneChainSettings& c, const double* inL,
+                                       const double* inR, double* outL, double* outR, float* meterLevels,
+                                       int nFrames)
+{
+  for (int start = 0; start < nFrames; start += kLaneChunk)
+  {
+    const int n = nFrames - start < kLaneChunk ? nFrames - start : kLaneChunk;
+    RunLanePass(st, c, inL + start, inR + start, outL + start, outR + start,
+                meterLevels ? meterLevels + static_cast<long>(start) * kLaneMeterValuesPerFrame : nullptr, n);
   }
 }
 

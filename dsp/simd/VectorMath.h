@@ -24,18 +24,21 @@ CALVORIN_LANE_INLINE D4 Exp(D4 x)
   D4 r = NegMulAdd(n, Splat(6.93147180369123816490e-01), x);
   r = NegMulAdd(n, Splat(1.90821492927058770002e-10), r);
 
-  D4 p = Splat(1.0 / 6227020800.0);
-  p = MulAdd(p, r, Splat(1.0 / 479001600.0));
-  p = MulAdd(p, r, Splat(1.0 / 39916800.0));
-  p = MulAdd(p, r, Splat(1.0 / 3628800.0));
-  p = MulAdd(p, r, Splat(1.0 / 362880.0));
-  p = MulAdd(p, r, Splat(1.0 / 40320.0));
-  p = MulAdd(p, r, Splat(1.0 / 5040.0));
-  p = MulAdd(p, r, Splat(1.0 / 720.0));
-  p = MulAdd(p, r, Splat(1.0 / 120.0));
-  p = MulAdd(p, r, Splat(1.0 / 24.0));
-  p = MulAdd(p, r, Splat(1.0 / 6.0));
-  p = MulAdd(p, r, Splat(0.5));
+  // 1 + r (1 + r (1/2 + r Q(r))) with Q the series from 1/3! to 1/13!, Q by
+  // Estrin's scheme (short dependency chains), the last three steps Horner.
+  const D4 r2 = r * r;
+  const D4 r4 = r2 * r2;
+  const D4 r8 = r4 * r4;
+  const D4 q01 = MulAdd(Splat(1.0 / 24.0), r, Splat(1.0 / 6.0));
+  const D4 q23 = MulAdd(Splat(1.0 / 720.0), r, Splat(1.0 / 120.0));
+  const D4 q45 = MulAdd(Splat(1.0 / 40320.0), r, Splat(1.0 / 5040.0));
+  const D4 q67 = MulAdd(Splat(1.0 / 3628800.0), r, Splat(1.0 / 362880.0));
+  const D4 q89 = MulAdd(Splat(1.0 / 479001600.0), r, Splat(1.0 / 39916800.0));
+  const D4 q03 = MulAdd(q23, r2, q01);
+  const D4 q47 = MulAdd(q67, r2, q45);
+  const D4 q8a = MulAdd(Splat(1.0 / 6227020800.0), r2, q89);
+  const D4 q = MulAdd(q8a, r8, MulAdd(q47, r4, q03));
+  D4 p = MulAdd(q, r, Splat(0.5));
   p = MulAdd(p, r, Splat(1.0));
   p = MulAdd(p, r, Splat(1.0));
 

@@ -11,8 +11,13 @@
 
 // Every function on these types is inlined, so no 32-byte value crosses a call
 // in a file built without AVX and GCC's note on that calling convention does
-// not apply.
-#if defined(__GNUC__) && !defined(__clang__)
+// not apply (GCC still prints it as a note unless the file is built
+// with -Wno-psabi).
+#if defined(__clang__)
+#if __has_warning("-Wpsabi")
+#pragma clang diagnostic ignored "-Wpsabi"
+#endif
+#elif defined(__GNUC__)
 #pragma GCC diagnostic ignored "-Wpsabi"
 #endif
 
