@@ -1,11 +1,11 @@
 // The scalar chain against its lane form, in one run: per stereo sample at
-// 48 kHz for blocks of 32, 64 and 512 frames, each block processed by both
-// paths in turn on the same input.
+// 48 kHz for blocks of 32, 64 and 512 frames; both paths process the same
+// input, in turns of about 4096 frames, timed in the thread's CPU time.
 //
 //   build/release/bench/calvorin_bench --benchmark_filter=ScalarVsLanes
 //
-// Counters (nanoseconds per stereo sample): scalar = ProcessingChain;
-// lanes = LaneChain with its meter levels; vector = lanes plus feeding those
+// Counters (CPU nanoseconds per stereo sample): scalar = ProcessingChain
+// with its meters; lanes = LaneChain writing its meter levels; vector = lanes plus feeding those
 // levels to four meter senders one sample at a time, the work the scalar
 // chain's meters do; speedup = scalar / vector. The label names the build of
 // the lane code; rows marked SSE2 force the baseline build.
@@ -18,8 +18,8 @@
 
 #include <algorithm>
 #include <array>
-#include <chrono>
 #include <cmath>
+#include <ctime>
 #include <vector>
 
 namespace
@@ -69,13 +69,11 @@ struct Rig
     MakeSignal(c == Case::SilentTail ? 4.0 : 1.0);
     outL.resize(static_cast<size_t>(block));
     outR.resize(static_cast<size_t>(block));
-    levels.resize(static_cast<size_t>(block) * simd::kLaneMeterValuesPerFrame);
     if (c == Case::SilentTail)
     {
       // Ten seconds of loud signal, then silence: the states decay towards
       // the subnormal range while the benchmark runs.
-      for (int b = 0; b < 10 * kSignalFrames / block; ++b)
-        Block(b, nullptr, nullptr);
+      Blocks(0, 10 * kSignalFrames / block, nullptr, nullptr, nullptr);
       std::fill(inL.begin(), inL.end(), 0.0);
       std::fill(inR.begin(), inR.end(), 0.0);
     }
@@ -97,35 +95,56 @@ struct Rig
     }
   }
 
-  // One block through both paths; adds the nanoseconds of each to the totals.
-  void Block(int index, double* scalarNs, double* lanesNs, double* feedNs = nullptr)
+  // `count` blocks from block `index` on through the scalar chain, then the
+  // same blocks through the lane chain and the meter feed; adds the thread's
+  // CPU nanoseconds of each part to the totals (CPU time, so that other
+  // processes on the machine do not count).
+  void Blocks(int index, int count, double* scalarNs, double* lanesNs, double* feedNs)
   {
-    using Clock = std::chrono::steady_clock;
-    const size_t offset = static_cast<size_t>(index % (kSignalFrames / block)) * static_cast<size_t>(block);
-    double* in[2] = {inL.data() + offset, inR.data() + offset};
-    double* out[2] = {outL.data(), outR.data()};
-    const auto t0 = Clock::now();
-    scalar.ProcessBlock(in, out, block, controls);
-    const auto t1 = Clock::now();
-    lanes.Process(in[0], in[1], out[0], out[1], block, levels.data());
-    const auto t2 = Clock::now();
-    const int firstMeter = controls.bypassValue >= 0.5 ? ProcessingChain::kOutputMeter : 0;
-    for (int i = 0; i < block; ++i)
+    const int blocksInSignal = kSignalFrames / block;
+    const auto offset = [&](int k) { return static_cast<size_t>((index + k) % blocksInSignal) * static_cast<size_t>(block); };
+    const double t0 = ThreadNs();
+    for (int k = 0; k < count; ++k)
     {
-      const float* l = levels.data() + static_cast<size_t>(i) * simd::kLaneMeterValuesPerFrame;
-      for (int m = firstMeter; m < ProcessingChain::kNumMeters; ++m)
-        meters[static_cast<size_t>(m)].AddSample(l[m], l[m + 4]);
+      double* in[2] = {inL.data() + offset(k), inR.data() + offset(k)};
+      double* out[2] = {outL.data(), outR.data()};
+      scalar.ProcessBlock(in, out, block, controls);
+      scalar.TransmitMeters([](const MeterRecord&) {});
     }
-    const auto t3 = Clock::now();
+    const double t1 = ThreadNs();
+    const size_t levelsPerBlock = static_cast<size_t>(block) * simd::kLaneMeterValuesPerFrame;
+    levels.resize(std::max(levels.size(), levelsPerBlock * static_cast<size_t>(count)));
+    for (int k = 0; k < count; ++k)
+      lanes.Process(inL.data() + offset(k), inR.data() + offset(k), outL.data(), outR.data(), block,
+                    levels.data() + levelsPerBlock * static_cast<size_t>(k));
+    const double t2 = ThreadNs();
+    const int firstMeter = controls.bypassValue >= 0.5 ? ProcessingChain::kOutputMeter : 0;
+    for (int k = 0; k < count; ++k)
+    {
+      for (int i = 0; i < block; ++i)
+      {
+        const float* l = levels.data() + levelsPerBlock * static_cast<size_t>(k) +
+                         static_cast<size_t>(i) * simd::kLaneMeterValuesPerFrame;
+        for (int m = firstMeter; m < ProcessingChain::kNumMeters; ++m)
+          meters[static_cast<size_t>(m)].AddSample(l[m], l[m + 4]);
+      }
+      for (MeterSender& m : meters)
+        m.Transmit([](const MeterRecord&) {});
+    }
+    const double t3 = ThreadNs();
     if (scalarNs)
     {
-      *scalarNs += std::chrono::duration<double, std::nano>(t1 - t0).count();
-      *lanesNs += std::chrono::duration<double, std::nano>(t2 - t1).count();
-      *feedNs += std::chrono::duration<double, std::nano>(t3 - t2).count();
+      *scalarNs += t1 - t0;
+      *lanesNs += t2 - t1;
+      *feedNs += t3 - t2;
     }
-    for (MeterSender& m : meters)
-      m.Transmit([](const MeterRecord&) {});
-    scalar.TransmitMeters([](const MeterRecord&) {});
+  }
+
+  static double ThreadNs()
+  {
+    timespec t{};
+    clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+    return static_cast<double>(t.tv_sec) * 1e9 + static_cast<double>(t.tv_nsec);
   }
 };
 
@@ -134,14 +153,16 @@ void ScalarVsLanes(benchmark::State& state, Case c, bool forceSse2)
   const simd::LaneKernels& kernels = forceSse2 ? simd::Sse2LaneKernels() : simd::BestLaneKernels();
   Rig rig(c, static_cast<int>(state.range(0)), kernels);
   double scalarNs = 0.0, lanesNs = 0.0, feedNs = 0.0;
+  const int perBatch = std::max(1, 4096 / rig.block);
   int index = 0;
   for (auto _ : state)
   {
-    rig.Block(index++, &scalarNs, &lanesNs, &feedNs);
+    rig.Blocks(index, perBatch, &scalarNs, &lanesNs, &feedNs);
+    index += perBatch;
     benchmark::DoNotOptimize(rig.outL.data());
     benchmark::ClobberMemory();
   }
-  const double frames = static_cast<double>(state.iterations()) * rig.block;
+  const double frames = static_cast<double>(state.iterations()) * perBatch * rig.block;
   state.counters["scalar"] = scalarNs / frames;
   state.counters["lanes"] = lanesNs / frames;
   state.counters["vector"] = (lanesNs + feedNs) / frames;

@@ -125,7 +125,7 @@ CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, D4& envelope, const
   D4 env = envelope;
   for (int i = 0; i < n; ++i)
   {
-    const D4 a = Select(Mask(e[i] > env), c.attack, c.release);
+    const D4 a = Select(Greater(e[i], env), c.attack, c.release);
     env = (one - a) * e[i] + env * a;
     for (int b = 0; b < kLaneBands; ++b)
       out.envelope[b][i] = env[b];
@@ -153,15 +153,15 @@ CALVORIN_LANE_INLINE void Gains(const LaneChainSettings& c, LaneGainPass& pass, 
       D4 env;
       __builtin_memcpy(&env, &pass.envelope[b][i], sizeof env);
       const D4 level = Log(Abs(env)) * Splat(kLaneDbPerNeper);
-      const I4 apply = kPush ? Mask(level > threshold)
-                             : Mask((threshold > level) & (level > Splat(kLanePullFloorDb)));
+      const I4 apply = kPush ? Greater(level, threshold)
+                             : Greater(threshold, level) & Greater(level, Splat(kLanePullFloorDb));
       D4 g = Splat(1.0);
       if ((apply[0] | apply[1]) | (apply[2] | apply[3]))
       {
         g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
-        g = Select(Mask(g < Splat(0.0)), Splat(0.0), g);
+        g = Select(Greater(Splat(0.0), g), Splat(0.0), g);
         if (kPush)
-          g = Select(Mask(g > Splat(1.0)), Splat(1.0), g);
+          g = Select(Greater(g, Splat(1.0)), Splat(1.0), g);
       }
       __builtin_memcpy(&pass.gain[b][i], &g, sizeof g);
       __builtin_memcpy(&pass.apply[b][i], &apply, sizeof apply);

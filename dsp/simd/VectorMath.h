@@ -43,14 +43,14 @@ CALVORIN_LANE_INLINE D4 Exp(D4 x)
   p = MulAdd(p, r, Splat(1.0));
 
   // 2^n = 2^(n-1) * 2 for n > 0, else 2^(n+1) * 0.5.
-  const I4 positive = Mask(n > Splat(0.0));
+  const I4 positive = Greater(n, Splat(0.0));
   const I4 ni = Bits(t) - Bits(shifter);
   const I4 biased = ni + SplatBits(1024) + (positive & SplatBits(-2));
   const D4 scale = FromBits(biased << 52);
   D4 y = (p * scale) * Select(positive, Splat(2.0), Splat(0.5));
 
-  y = Select(Mask(x > Splat(709.782712893384)), Splat(__builtin_inf()), y);
-  y = Select(Mask(x < Splat(-708.3964185322641)), Splat(0.0), y);
+  y = Select(Greater(x, Splat(709.782712893384)), Splat(__builtin_inf()), y);
+  y = Select(Greater(Splat(-708.3964185322641), x), Splat(0.0), y);
   return y;
 }
 
@@ -59,7 +59,7 @@ CALVORIN_LANE_INLINE D4 Exp(D4 x)
 // minimax polynomial (error below 2^-58.45), k ln2 split in two.
 CALVORIN_LANE_INLINE D4 Log(D4 x)
 {
-  const I4 tiny = Mask(x < Splat(0x1p-1022)); // subnormal: scale into the normal range
+  const I4 tiny = Greater(Splat(0x1p-1022), x); // subnormal: scale into the normal range
   const D4 xs = Select(tiny, x * Splat(0x1p54), x);
   const I4 bits = Bits(xs);
 
@@ -67,7 +67,7 @@ CALVORIN_LANE_INLINE D4 Log(D4 x)
   D4 k = (FromBits(exponentField | Bits(Splat(0x1p52))) - Splat(0x1p52)) - Splat(1023.0);
   k = k - Select(tiny, Splat(54.0), Splat(0.0));
   D4 m = FromBits((bits & SplatBits(0x000fffffffffffffLL)) | Bits(Splat(1.0)));
-  const I4 above = Mask(m > Splat(1.4142135623730951));
+  const I4 above = Greater(m, Splat(1.4142135623730951));
   m = Select(above, m * Splat(0.5), m);
   k = Select(above, k + Splat(1.0), k);
 
@@ -87,9 +87,9 @@ CALVORIN_LANE_INLINE D4 Log(D4 x)
   D4 y = k * Splat(6.93147180369123816490e-01) -
          ((hfsq - (s * (hfsq + rr) + k * Splat(1.90821492927058770002e-10))) - f);
 
-  y = Select(Mask(x == Splat(__builtin_inf())), x, y);
-  y = Select(Mask(x == Splat(0.0)), Splat(-__builtin_inf()), y);
-  y = Select(Mask(!(x >= Splat(0.0))), Splat(__builtin_nan("")), y);
+  y = Select(Equal(x, Splat(__builtin_inf())), x, y);
+  y = Select(Equal(x, Splat(0.0)), Splat(-__builtin_inf()), y);
+  y = Select(NotGreaterEqual(x, Splat(0.0)), Splat(__builtin_nan("")), y);
   return y;
 }
 
@@ -99,7 +99,7 @@ CALVORIN_LANE_INLINE D4 Log(D4 x)
 CALVORIN_LANE_INLINE D4 Tanh(D4 x)
 {
   const D4 ax = Abs(x);
-  const I4 small = Mask(ax < Splat(0.625));
+  const I4 small = Greater(Splat(0.625), ax);
   const D4 z = x * x;
   const D4 p = MulAdd(MulAdd(Splat(-9.64399179425052238628e-1), z, Splat(-9.92877231001918586564e1)), z,
                       Splat(-1.61468768441708447952e3));

@@ -27,6 +27,8 @@ namespace iplug::simd
 typedef double D4 __attribute__((vector_size(32)));
 typedef long long I4 __attribute__((vector_size(32)));
 typedef unsigned long long U4 __attribute__((vector_size(32)));
+typedef double D2 __attribute__((vector_size(16)));
+typedef long long I2 __attribute__((vector_size(16)));
 
 #define CALVORIN_LANE_INLINE static inline __attribute__((always_inline))
 
@@ -56,6 +58,37 @@ template <typename Comparison>
 CALVORIN_LANE_INLINE I4 Mask(Comparison comparison)
 {
   return reinterpret_cast<I4>(comparison);
+}
+
+// compare(a, b) per lane as a mask. Without AVX, GCC would compare four-lane
+// values one lane at a time through general registers; two two-lane
+// comparisons keep the work in SSE2 registers.
+template <typename Compare>
+CALVORIN_LANE_INLINE I4 CompareLanes(D4 a, D4 b, Compare compare)
+{
+#if defined(__AVX__)
+  return Mask(compare(a, b));
+#else
+  const I2 lo = reinterpret_cast<I2>(compare(D2{a[0], a[1]}, D2{b[0], b[1]}));
+  const I2 hi = reinterpret_cast<I2>(compare(D2{a[2], a[3]}, D2{b[2], b[3]}));
+  return I4{lo[0], lo[1], hi[0], hi[1]};
+#endif
+}
+
+CALVORIN_LANE_INLINE I4 Greater(D4 a, D4 b)
+{
+  return CompareLanes(a, b, [](auto x, auto y) { return x > y; });
+}
+
+CALVORIN_LANE_INLINE I4 Equal(D4 a, D4 b)
+{
+  return CompareLanes(a, b, [](auto x, auto y) { return x == y; });
+}
+
+// Not (a >= b): true where a < b or either is NaN.
+CALVORIN_LANE_INLINE I4 NotGreaterEqual(D4 a, D4 b)
+{
+  return CompareLanes(a, b, [](auto x, auto y) { return !(x >= y); });
 }
 
 // Lanes of `yes` where mask is all ones, else lanes of `no`.
@@ -93,7 +126,7 @@ CALVORIN_LANE_INLINE D4 NegMulAdd(D4 a, D4 b, D4 c)
 // form of MaxIgnoringNaN, bit for bit.
 CALVORIN_LANE_INLINE D4 MaxIgnoringNaN4(D4 a, D4 b)
 {
-  return Select(Mask((b > a) | (a != a)), b, a);
+  return Select(Greater(b, a) | NotGreaterEqual(a, a), b, a); // a != a: a is NaN
 }
 
 } // namespace iplug::simd
