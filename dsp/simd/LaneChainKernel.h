@@ -248,7 +248,7 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
       const D4 first = MaxIgnoringNaN4(Abs(li), Abs(ri));
       const D4 second = MaxIgnoringNaN4(Abs(dryL[i]), Abs(dryR[i]));
       const D4 outer = MaxIgnoringNaN4(Abs(D4{yL, xL, 0.0, 0.0}), Abs(D4{yR, xR, 0.0, 0.0}));
-      float* m8 = meterLevels + static_cast<long>(i) * kLaneMeterValuesPerFrame;
+      float* m8 = meterLevels + i * kLaneMeterValuesPerFrame;
       m8[0] = static_cast<float>(first[0]);
       m8[1] = static_cast<float>(first[1]);
       m8[2] = static_cast<float>(first[2]);
@@ -269,7 +269,7 @@ CALVORIN_LANE_INLINE void RunLaneChain(LaneChainState& st, const LaneChainSettin
   {
     const int n = nFrames - start < kLaneChunk ? nFrames - start : kLaneChunk;
     RunLanePass(st, c, inL + start, inR + start, outL + start, outR + start,
-                meterLevels ? meterLevels + static_cast<long>(start) * kLaneMeterValuesPerFrame : nullptr, n);
+                meterLevels ? meterLevels + start * kLaneMeterValuesPerFrame : nullptr, n);
   }
 }
 
