@@ -207,9 +207,7 @@ vst3::tresult IPlugVST3::setComponentStreamState(vst3::IBStream* state)
   if (pos < 0)
     return vst3::kResultFalse;
 
-  for (int i = 0; i < NParams(); ++i)
-    if (vst3::Parameter* exported = mParameters.getParameter(static_cast<vst3::ParamID>(i)))
-      exported->setNormalized(GetParam(i)->GetValueNormalized());
+  ExportParamValues();
 
   vst3::int32 bypass = 0;
   const bool hasBypass = chunk.ReadAt(bypass, pos) >= 0;
@@ -231,11 +229,15 @@ vst3::tresult IPlugVST3::setParamNormalized(vst3::ParamID id, vst3::ParamValue v
   vst3::Parameter* exported = mParameters.getParameter(id);
   if (!exported)
     return vst3::kResultFalse;
-  exported->setNormalized(value);
-  if (id < kBypassParamID && id < static_cast<vst3::ParamID>(NParams()))
+  if (id >= kBypassParamID || id >= static_cast<vst3::ParamID>(NParams()))
+  {
+    exported->setNormalized(value); // a parameter of the host's alone
+  }
+  else
   {
     const int idx = static_cast<int>(id);
     GetParam(idx)->SetFromNormalized(value);
+    ExportParamValue(idx);
     OnParamUpdate(idx, ParamSource::Host);
     ShowParamInEditor(idx, value, true);
   }
@@ -336,6 +338,7 @@ void IPlugVST3::HostBeginEdit(int paramIdx) { beginEdit(static_cast<vst3::ParamI
 
 void IPlugVST3::HostPerformEdit(int paramIdx, double normalizedValue)
 {
+  ExportParamValue(paramIdx); // the host may read the controller's value back at once
   performEdit(static_cast<vst3::ParamID>(paramIdx), normalizedValue);
 }
 
@@ -343,17 +346,27 @@ void IPlugVST3::HostEndEdit(int paramIdx) { endEdit(static_cast<vst3::ParamID>(p
 
 void IPlugVST3::ParamEditedInEditor(int paramIdx, double normalizedValue)
 {
-  if (vst3::Parameter* exported = mParameters.getParameter(static_cast<vst3::ParamID>(paramIdx)))
-    exported->setNormalized(normalizedValue);
   IPlugAPIBase::ParamEditedInEditor(paramIdx, normalizedValue);
+  ExportParamValue(paramIdx); // the edit stands even when the host answered with another value
+}
+
+void IPlugVST3::ExportParamValue(int paramIdx)
+{
+  const IParam* param = GetParam(paramIdx);
+  vst3::Parameter* exported = mParameters.getParameter(static_cast<vst3::ParamID>(paramIdx));
+  if (param && exported)
+    exported->setNormalized(param->GetValueNormalized());
+}
+
+void IPlugVST3::ExportParamValues()
+{
+  for (int i = 0; i < NParams(); ++i)
+    ExportParamValue(i);
 }
 
 void IPlugVST3::ResendAllParamsToHost()
 {
-  for (int i = 0; i < NParams(); ++i)
-    if (vst3::Parameter* exported = mParameters.getParameter(static_cast<vst3::ParamID>(i)))
-      exported->setNormalized(GetParam(i)->GetValueNormalized());
-  startGroupEdit();
+  startGroupEdit(); // each perform-edit exports its value first
   for (int i = 0; i < NParams(); ++i)
     HostPerformEdit(i, GetParam(i)->GetValueNormalized());
   finishGroupEdit();

@@ -114,6 +114,12 @@ protected:
   vst3::tresult getControllerState(vst3::IBStream* state) override;
 
 private:
+  // The exported parameters follow the IParams, which hold every value: the
+  // controller's copy is set from them here and nowhere else. Values applied
+  // from the process queues reach only the IParams, as VST 3 keeps the
+  // controller's value apart from the processor's.
+  void ExportParamValue(int paramIdx);
+  void ExportParamValues();
   // Writes the parameter chunk, then the 32-bit bypass word.
   vst3::tresult WriteComponentState(StateBlob& chunk, vst3::IBStream* state);
   void IdentifyHostFrom(vst3::FUnknown* context);
