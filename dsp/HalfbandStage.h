@@ -20,33 +20,10 @@ public:
     0.892260818003879,    0.9315419599631839,  0.9620945483780842,  0.9878163707328959,
   };
 
-  // Audio thread: replaces the two path inputs by the two path outputs.
-  void Step(double& pathA, double& pathB)
-  {
-    // The two paths are independent; interleaving them keeps both pipelines
-    // busy without changing either path's arithmetic.
-    double a = pathA;
-    double b = pathB;
-    for (int section = 0; section < kSectionsPerPath; ++section)
-    {
-      const int ia = 2 * section;
-      const int ib = ia + 1;
-      const double ya = (a - mOutputs[ia]) * kCoefficients[ia] + mInputs[ia];
-      const double yb = (b - mOutputs[ib]) * kCoefficients[ib] + mInputs[ib];
-      mInputs[ia] = a;
-      mOutputs[ia] = ya;
-      mInputs[ib] = b;
-      mOutputs[ib] = yb;
-      a = ya;
-      b = yb;
-    }
-    pathA = a;
-    pathB = b;
-  }
-
-  // Steps two independent stages (left and right channel) in one pass: four
-  // independent all-pass chains keep the pipelines fuller than two. Each
-  // stage's arithmetic is exactly that of Step.
+  // Audio thread: steps two independent stages (left and right channel) in one
+  // pass, replacing each stage's two path inputs by its two path outputs. The
+  // four all-pass chains are independent; interleaving them keeps the
+  // pipelines busy without changing any chain's arithmetic.
   static void StepTwo(HalfbandStage& s1, double& pathA1, double& pathB1, HalfbandStage& s2, double& pathA2,
                       double& pathB2)
   {

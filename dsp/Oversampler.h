@@ -13,25 +13,9 @@ public:
   static constexpr int kFactor = 1;           // oversampling exponent
   static constexpr int kRate = 1 << kFactor;  // 2
 
-  // Audio thread. `f` maps one double to one double; it is taken by value and
-  // never stored, so nothing is allocated.
-  template <typename Function>
-  double Process(double x, Function f)
-  {
-    double ua = x;
-    double ub = x;
-    mUpsampler.Step(ua, ub);
-    const double wa = f(ua);
-    const double wb = f(ub);
-    double da = wb;
-    double db = wa;
-    mDownsampler.Step(da, db);
-    return (da + db) * 0.5;
-  }
-
-  // Processes one sample on each of two oversamplers (left and right) with
-  // their stages interleaved; the results equal left.Process(xl, f) followed by
-  // right.Process(xr, f) for a function without side effects.
+  // Audio thread: one sample on each of two oversamplers (left and right),
+  // their stages interleaved. `f` maps one double to one double; it is taken
+  // by value and never stored, so nothing is allocated.
   template <typename Function>
   static void ProcessTwo(Oversampler& left, double& xl, Oversampler& right, double& xr, Function f)
   {
