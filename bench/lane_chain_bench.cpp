@@ -10,7 +10,7 @@
 // chain's meters do; speedup = scalar / vector. The label names the build of
 // the lane code; rows marked SSE2 force the baseline build.
 
-#include "dsp/ProcessingChain.h"
+#include "plugin/TORVChainParams.h"
 #include "dsp/simd/LaneChain.h"
 #include "dsp/simd/LaneKernelSet.h"
 
@@ -59,7 +59,7 @@ struct Rig
     if (c == Case::Bypass)
       p[kBypass] = 1.0;
     for (int i = 0; i < kNumParams; ++i)
-      scalar.OnParamChange(i, [&](int idx) { return p[static_cast<size_t>(idx)]; });
+      torv::ApplyParamToChain(scalar, i, [&](int idx) { return p[static_cast<size_t>(idx)]; });
     scalar.Reset(kRate);
     controls = {p[kOutGain], p[kMix], p[kBypass]};
     lanes.Configure(scalar, controls);

@@ -79,20 +79,12 @@ void ProcessingChain::SetBandMode(int band, double modeValue)
   mDynamics[static_cast<size_t>(band)].SetMode(mode);
 }
 
-double ProcessingChain::TimeFactorFromControl(double timeControl)
+void ProcessingChain::SetTimeFactor(double timeFactor)
 {
-  const double percent = timeControl >= 0.0 ? timeControl * 900.0 + 100.0 : 100.0 - std::fabs(timeControl) * 100.0;
-  const double factor = std::trunc(percent) / 100.0;
-  return factor >= 0.0 ? factor : 1.0; // NaN control: keep the nominal times
-}
-
-void ProcessingChain::SetTime(double timeControl)
-{
-  const double factor = TimeFactorFromControl(timeControl);
-  mTimeFactor.store(factor, std::memory_order_relaxed);
+  mTimeFactor.store(timeFactor, std::memory_order_relaxed);
   const double fs = mSampleRate.load(std::memory_order_relaxed);
   for (BandDynamics& band : mDynamics)
-    band.SetTiming(factor, fs);
+    band.SetTiming(timeFactor, fs);
 }
 
 void ProcessingChain::SetDepth(double depthPercent)

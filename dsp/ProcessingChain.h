@@ -4,7 +4,6 @@
 #include "dsp/BandExciter.h"
 #include "dsp/BandSplitter.h"
 #include "dsp/MeterSender.h"
-#include "plugin/TORVParams.h"
 
 #include <array>
 #include <atomic>
@@ -53,15 +52,6 @@ public:
   ProcessingChain(const ProcessingChain&) = delete;
   ProcessingChain& operator=(const ProcessingChain&) = delete;
 
-  // The signal-path half of the parameter handler: brings the audio objects in
-  // line with parameter paramIdx, an EParams index. valueOf(int idx) returns a
-  // parameter's real value; the paired parameters (pre/post gain, pull/push threshold) are both
-  // re-read. Mix, Out Gain and Bypass are read per block, so they do nothing
-  // here. Allocation- and lock-free when valueOf is: safe on the audio thread
-  // between blocks as well as on the UI thread.
-  template <typename ValueOf>
-  void OnParamChange(int paramIdx, ValueOf&& valueOf);
-
   // Parameter setters, in parameter units (any thread) ----------------------
 
   // Pre- and post-gain of a band as gain-control values (-1..1).
@@ -70,11 +60,9 @@ public:
   void SetBandWidth(int band, double widthPercent);     // 0..200
   void SetBandExcite(int band, double excitePercent);   // 0..100
   void SetBandMode(int band, double modeValue);         // truncated: 0 LR, 1 MID, 2 SIDE
-  // Time control t in -1..1: factor T = trunc(100 - 100|t| or 100 + 900 t) / 100.
-  void SetTime(double timeControl);
+  // Time factor T (0..10) scaling every band's attack and release time.
+  void SetTimeFactor(double timeFactor);
   void SetDepth(double depthPercent);                   // 0..100
-
-  static double TimeFactorFromControl(double timeControl);
 
   // Audio thread -------------------------------------------------------------
 
@@ -123,30 +111,5 @@ private:
   std::atomic<double> mSampleRate;
   std::atomic<double> mTimeFactor{1.0};
 };
-
-template <typename ValueOf>
-void ProcessingChain::OnParamChange(int paramIdx, ValueOf&& valueOf)
-{
-  if (paramIdx >= kPreGainLow && paramIdx <= kPostGainHigh)
-  {
-    const int band = paramIdx % kNumBands;
-    SetBandGains(band, valueOf(kPreGainLow + band), valueOf(kPostGainLow + band));
-  }
-  else if (paramIdx >= kPullThresholdLow && paramIdx <= kPushThresholdHigh)
-  {
-    const int band = (paramIdx - kPullThresholdLow) % kNumBands;
-    SetBandThresholds(band, valueOf(kPullThresholdLow + band), valueOf(kPushThresholdLow + band));
-  }
-  else if (paramIdx >= kWidthLow && paramIdx <= kWidthHigh)
-    SetBandWidth(paramIdx - kWidthLow, valueOf(paramIdx));
-  else if (paramIdx >= kExciteLow && paramIdx <= kExciteHigh)
-    SetBandExcite(paramIdx - kExciteLow, valueOf(paramIdx));
-  else if (paramIdx >= kModeLow && paramIdx <= kModeHigh)
-    SetBandMode(paramIdx - kModeLow, valueOf(paramIdx));
-  else if (paramIdx == kTime)
-    SetTime(valueOf(kTime));
-  else if (paramIdx == kDepth)
-    SetDepth(valueOf(kDepth));
-}
 
 } // namespace iplug

@@ -19,12 +19,18 @@ namespace
 
 constexpr double kSilenceDisplayDb = -90.0; // at or below: shown as "-inf"
 
+} // namespace
+
 double TimePercent(double x)
 {
   return x < 0.0 ? 100.0 - 100.0 * std::fabs(x) : 100.0 + 900.0 * x;
 }
 
-} // namespace
+double TimeFactor(double x)
+{
+  const double factor = std::trunc(TimePercent(x)) / 100.0;
+  return factor >= 0.0 ? factor : 1.0;
+}
 
 void FormatGainDisplay(double x, std::string& out)
 {

@@ -19,4 +19,11 @@ void FormatTimeDisplay(double x, std::string& out);
 // Reads a percentage as shown by FormatTimeDisplay. Clamped to -1..1.
 double ParseTimeDisplay(const char* text);
 
+// The Time control's percentage before truncation: 100 - 100|x| below 0,
+// 100 + 900 x from 0 on. NaN for NaN.
+double TimePercent(double x);
+// The factor the processing scales its attack and release times by: the
+// displayed whole percentage / 100. A NaN control keeps the nominal times (1).
+double TimeFactor(double x);
+
 } // namespace torv

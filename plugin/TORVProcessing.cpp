@@ -4,6 +4,7 @@
 #include "plugin/TORV.h"
 
 #include "dsp/MeterRecord.h"
+#include "plugin/TORVChainParams.h"
 
 void TORV::SetUpProcessing()
 {
@@ -38,7 +39,7 @@ void TORV::OnParamChangeRealtime(int paramIdx)
 {
   if (paramIdx < 0 || paramIdx >= NParams())
     return;
-  mChain.OnParamChange(paramIdx, [this](int idx) { return GetParam(idx)->GetValue(); });
+  torv::ApplyParamToChain(mChain, paramIdx, [this](int idx) { return GetParam(idx)->GetValue(); });
 }
 
 void TORV::OnIdleTick()

@@ -2,8 +2,8 @@
 // in a host: run it in the thread-sanitizer build (tools/build.sh tsan) to
 // prove there is no data race between them.
 
-#include "dsp/ProcessingChain.h"
-#include "tests/dsp/EngineReference.h"
+#include "plugin/TORVChainParams.h"
+#include "tests/plugin/EngineReference.h"
 
 #include <gtest/gtest.h>
 
@@ -24,7 +24,7 @@ TEST(ProcessingChainConcurrency, EditsProcessingAndMeterDrainRunTogether)
     values[i].store(defaults[i]);
   const auto valueOf = [&](int idx) { return values[static_cast<size_t>(idx)].load(std::memory_order_relaxed); };
   for (int p = 0; p < kNumParams; ++p)
-    chain.OnParamChange(p, valueOf);
+    torv::ApplyParamToChain(chain, p, valueOf);
 
   std::atomic<bool> stop{false};
   std::atomic<long> delivered{0};
@@ -40,7 +40,7 @@ TEST(ProcessingChainConcurrency, EditsProcessingAndMeterDrainRunTogether)
       else if (p >= kWidthLow && p <= kDepth && p != kTime)
         v = p >= kModeLow && p <= kModeHigh ? n % 3 : 100.0 * phase;
       values[static_cast<size_t>(p)].store(v, std::memory_order_relaxed);
-      chain.OnParamChange(p, valueOf);
+      torv::ApplyParamToChain(chain, p, valueOf);
     }
   });
   std::thread idle([&] {

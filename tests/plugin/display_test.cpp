@@ -123,3 +123,13 @@ TEST(TORVDisplay, DecimalCommaLocaleChangesNothing)
   EXPECT_DOUBLE_EQ(parsedGain, 12.5 / 24.0);
   EXPECT_EQ(parsedThr, -12.5);
 }
+
+TEST(TORVDisplay, TimeControlMapsToWholePercentFactors)
+{
+  EXPECT_EQ(torv::TimeFactor(-1.0), 0.0);
+  EXPECT_EQ(torv::TimeFactor(0.0), 1.0);
+  EXPECT_EQ(torv::TimeFactor(1.0), 10.0);
+  EXPECT_EQ(torv::TimeFactor(0.25), 3.25);
+  EXPECT_EQ(torv::TimeFactor(-0.5), 0.5);
+  EXPECT_EQ(torv::TimeFactor(0.011), 1.09);
+}

@@ -1,5 +1,5 @@
 #include "plugin/TORV.h"
-#include "tests/dsp/EngineReference.h"
+#include "tests/plugin/EngineReference.h"
 #include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>

@@ -1,6 +1,6 @@
 #include "dsp/FloatingPointModeGuard.h"
-#include "dsp/ProcessingChain.h"
-#include "tests/dsp/EngineReference.h"
+#include "plugin/TORVChainParams.h"
+#include "tests/plugin/EngineReference.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +26,7 @@ struct Rendered
 void ApplyAll(ProcessingChain& chain, const ParamSet& params)
 {
   for (int p = 0; p < kNumParams; ++p)
-    chain.OnParamChange(p, [&](int idx) { return params[static_cast<size_t>(idx)]; });
+    torv::ApplyParamToChain(chain, p, [&](int idx) { return params[static_cast<size_t>(idx)]; });
 }
 
 ProcessingChain::BlockControls ControlsOf(const ParamSet& params)
@@ -248,12 +248,12 @@ TEST(ProcessingChain, ResetRedesignsForTheHostRate)
   {
     ProcessingChain chain;
     ApplyAll(chain, testdata::DefaultParams());
-    chain.SetTime(1.0); // T = 10 before the rate is known: kept across the redesign
+    chain.SetTimeFactor(10.0); // T = 10 before the rate is known: kept across the redesign
     chain.Reset(rate);
     EXPECT_EQ(chain.SampleRate(), rate);
     EXPECT_EQ(chain.Meter(0).WindowSamples(), static_cast<int>(std::trunc(0.02 * rate)));
     EXPECT_EQ(chain.Dynamics(1).ReleaseCoefficient(), BandDynamics::EnvelopeCoefficient(10.0, 28.0, rate));
-    chain.SetTime(0.0); // later Time changes use the host rate too
+    chain.SetTimeFactor(1.0); // later Time changes use the host rate too
     EXPECT_EQ(chain.Dynamics(2).AttackCoefficient(), BandDynamics::EnvelopeCoefficient(1.0, 0.8, rate));
 
     // An 88 Hz sine leaves Low and Mid each 3 dB down: the dry band meters
@@ -318,16 +318,6 @@ TEST(ProcessingChain, UnusableRatesKeepThePreviousDesign)
     for (size_t i = 0; i < r.left.size(); ++i)
       ASSERT_TRUE(std::isfinite(r.left[i]) && std::isfinite(r.right[i])) << rate;
   }
-}
-
-TEST(ProcessingChain, TimeControlMapsToWholePercentFactors)
-{
-  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(-1.0), 0.0);
-  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(0.0), 1.0);
-  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(1.0), 10.0);
-  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(0.25), 3.25);
-  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(-0.5), 0.5);
-  EXPECT_EQ(ProcessingChain::TimeFactorFromControl(0.011), 1.09);
 }
 
 TEST(ProcessingChain, SilentTailNeverGoesSubnormalAndCallerModeIsRestored)

@@ -1,6 +1,6 @@
-#include "dsp/ProcessingChain.h"
+#include "plugin/TORVChainParams.h"
 #include "tests/support/AllocationCounter.h"
-#include "tests/dsp/EngineReference.h"
+#include "tests/plugin/EngineReference.h"
 
 #include <gtest/gtest.h>
 
@@ -55,7 +55,7 @@ struct RealtimeWorkload
         value = (b / 26) % 4 == 0 ? 1 : 0;
       else
         value = 2 * phase - 1; // gains and Time
-      chain.OnParamChange(p, [this](int idx) { return params[static_cast<size_t>(idx)]; });
+      torv::ApplyParamToChain(chain, p, [this](int idx) { return params[static_cast<size_t>(idx)]; });
 
       for (int i = 0; i < kBlock; ++i)
       {

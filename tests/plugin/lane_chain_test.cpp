@@ -1,7 +1,7 @@
-#include "dsp/ProcessingChain.h"
+#include "plugin/TORVChainParams.h"
 #include "dsp/simd/LaneChain.h"
 #include "dsp/simd/LaneKernelSet.h"
-#include "tests/dsp/EngineReference.h"
+#include "tests/plugin/EngineReference.h"
 
 #include <gtest/gtest.h>
 
@@ -28,7 +28,7 @@ std::vector<const simd::LaneKernels*> AvailableKernels()
 void ApplyAll(ProcessingChain& chain, const ParamSet& params)
 {
   for (int p = 0; p < kNumParams; ++p)
-    chain.OnParamChange(p, [&](int idx) { return params[static_cast<size_t>(idx)]; });
+    torv::ApplyParamToChain(chain, p, [&](int idx) { return params[static_cast<size_t>(idx)]; });
 }
 
 ParamSet RandomParams(std::mt19937_64& random)
