@@ -6,6 +6,7 @@
 #include "core/IPlugMidi.h"
 #include "core/ITimeInfo.h"
 #include "core/MultichannelDelayLine.h"
+#include "core/ParamChangeSet.h"
 
 #include <atomic>
 #include <memory>
@@ -61,9 +62,28 @@ public:
   virtual void MakeBusName(ERoute direction, int busIdx, int nBuses, std::string& name) const;
   // Not while processing: resizes the bypass delay line.
   virtual void SetLatencySamples(int samples);
-  // Audio thread: called for every parameter change the host-facing layer
-  // applies from the host's queues. Must not allocate or lock.
+  // Audio thread: brings the signal path in line with parameter paramIdx. The
+  // host-facing layer calls it for every value it applies from the host's
+  // queues, ApplyMarkedParamChanges for every marked parameter. Must not
+  // allocate or lock.
   virtual void OnParamChangeRealtime(int paramIdx) { (void) paramIdx; }
+
+  // Parameter changes made off the audio thread ------------------------------
+  //
+  // The audio thread is the only writer of the signal path. A thread that sets
+  // a parameter elsewhere marks it; at the start of each block the audio thread
+  // calls OnParamChangeRealtime once for each parameter marked since, in index
+  // order, reading the parameter's value as it then is. Marks wait while
+  // nothing processes, so none is lost; a parameter marked twice is applied
+  // once. Indices from ParamChangeSet::kCapacity on are ignored.
+
+  // Any thread.
+  void MarkParamChanged(int paramIdx) { mChangedParams.Mark(paramIdx); }
+  // Audio thread, before the host's queued changes of the block.
+  void ApplyMarkedParamChanges()
+  {
+    mChangedParams.TakeAll([this](int paramIdx) { OnParamChangeRealtime(paramIdx); });
+  }
 
   // Channel configurations ---------------------------------------------------
 
@@ -190,6 +210,7 @@ private:
   std::vector<ChannelRecord> mOutChannels;
   std::unique_ptr<MultichannelDelayLine> mLatencyDelay;
   ITimeInfo mTimeInfo;
+  ParamChangeSet mChangedParams;
 };
 
 } // namespace iplug

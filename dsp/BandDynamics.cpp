@@ -14,14 +14,14 @@ void BandDynamics::SetMode(int mode)
 {
   if (mode < kModeLR || mode > kModeSide)
     mode = kModeLR;
-  mMode.store(mode, std::memory_order_relaxed);
+  mMode = mode;
 }
 
 void BandDynamics::SetDepth(double depth)
 {
-  mDepth.store(depth, std::memory_order_relaxed);
-  mPullFactor.store(RatioFactor(kPullRatio, depth), std::memory_order_relaxed);
-  mPushFactor.store(RatioFactor(kPushRatio, depth), std::memory_order_relaxed);
+  mDepth = depth;
+  mPullFactor = RatioFactor(kPullRatio, depth);
+  mPushFactor = RatioFactor(kPushRatio, depth);
 }
 
 double BandDynamics::EnvelopeCoefficient(double timeFactor, double timeMs, double sampleRate)
@@ -34,11 +34,11 @@ double BandDynamics::EnvelopeCoefficient(double timeFactor, double timeMs, doubl
 void BandDynamics::SetTiming(double timeFactor, double sampleRate)
 {
   if (sampleRate > 0.0 && std::isfinite(sampleRate))
-    mSampleRate.store(sampleRate, std::memory_order_relaxed);
-  const double fs = mSampleRate.load(std::memory_order_relaxed);
-  mTimeFactor.store(timeFactor, std::memory_order_relaxed);
-  mAttackCoef.store(EnvelopeCoefficient(timeFactor, mAttackMs, fs), std::memory_order_relaxed);
-  mReleaseCoef.store(EnvelopeCoefficient(timeFactor, mReleaseMs, fs), std::memory_order_relaxed);
+    mSampleRate = sampleRate;
+  const double fs = mSampleRate;
+  mTimeFactor = timeFactor;
+  mAttackCoef = EnvelopeCoefficient(timeFactor, mAttackMs, fs);
+  mReleaseCoef = EnvelopeCoefficient(timeFactor, mReleaseMs, fs);
 }
 
 } // namespace iplug

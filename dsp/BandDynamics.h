@@ -2,7 +2,6 @@
 
 #include "dsp/Decibels.h"
 
-#include <atomic>
 #include <cmath>
 
 namespace iplug
@@ -12,10 +11,8 @@ namespace iplug
 // compression below the pull threshold), push (downward compression above the
 // push threshold), then width and post-gain.
 //
-// Threads: the setters may run on any thread (parameter handler, reset) while
-// Process runs on the audio thread. Every shared field is an atomic written and
-// read whole; a change takes effect from the next sample that reads it.
-// The envelopes are audio-thread state; Reset only runs while not processing.
+// Threads: one writer. The setters and Process run on the audio thread (the
+// setters between blocks), or on another thread while nothing processes.
 class BandDynamics
 {
 public:
@@ -33,12 +30,12 @@ public:
 
   BandDynamics(double attackMs, double releaseMs);
 
-  // Parameter-driven settings (any thread).
-  void SetPreGain(double factor) { mPreGain.store(factor, std::memory_order_relaxed); }
-  void SetPostGain(double factor) { mPostGain.store(factor, std::memory_order_relaxed); }
-  void SetPullThreshold(double db) { mPullThresholdDb.store(db, std::memory_order_relaxed); }
-  void SetPushThreshold(double db) { mPushThresholdDb.store(db, std::memory_order_relaxed); }
-  void SetWidth(double width) { mWidth.store(width, std::memory_order_relaxed); }
+  // Parameter-driven settings.
+  void SetPreGain(double factor) { mPreGain = factor; }
+  void SetPostGain(double factor) { mPostGain = factor; }
+  void SetPullThreshold(double db) { mPullThresholdDb = db; }
+  void SetPushThreshold(double db) { mPushThresholdDb = db; }
+  void SetWidth(double width) { mWidth = width; }
   void SetMode(int mode);
   // Depth k in 0..1 scales both ratios; the ratio expressions are worked out
   // here, once per change.
@@ -48,17 +45,17 @@ public:
   // previous rate.
   void SetTiming(double timeFactor, double sampleRate);
 
-  double PreGain() const { return mPreGain.load(std::memory_order_relaxed); }
-  double PostGain() const { return mPostGain.load(std::memory_order_relaxed); }
-  double PullThreshold() const { return mPullThresholdDb.load(std::memory_order_relaxed); }
-  double PushThreshold() const { return mPushThresholdDb.load(std::memory_order_relaxed); }
-  double Width() const { return mWidth.load(std::memory_order_relaxed); }
-  int GetMode() const { return mMode.load(std::memory_order_relaxed); }
-  double Depth() const { return mDepth.load(std::memory_order_relaxed); }
-  double TimeFactor() const { return mTimeFactor.load(std::memory_order_relaxed); }
-  double SampleRate() const { return mSampleRate.load(std::memory_order_relaxed); }
-  double AttackCoefficient() const { return mAttackCoef.load(std::memory_order_relaxed); }
-  double ReleaseCoefficient() const { return mReleaseCoef.load(std::memory_order_relaxed); }
+  double PreGain() const { return mPreGain; }
+  double PostGain() const { return mPostGain; }
+  double PullThreshold() const { return mPullThresholdDb; }
+  double PushThreshold() const { return mPushThresholdDb; }
+  double Width() const { return mWidth; }
+  int GetMode() const { return mMode; }
+  double Depth() const { return mDepth; }
+  double TimeFactor() const { return mTimeFactor; }
+  double SampleRate() const { return mSampleRate; }
+  double AttackCoefficient() const { return mAttackCoef; }
+  double ReleaseCoefficient() const { return mReleaseCoef; }
   double AttackMs() const { return mAttackMs; }
   double ReleaseMs() const { return mReleaseMs; }
 
@@ -121,19 +118,19 @@ private:
   const double mAttackMs;
   const double mReleaseMs;
 
-  std::atomic<double> mDepth{1.0};
-  std::atomic<double> mPullFactor{RatioFactor(kPullRatio, 1.0)}; // 1 - 1/effective pull ratio
-  std::atomic<double> mPushFactor{RatioFactor(kPushRatio, 1.0)}; // 1 - 1/effective push ratio
-  std::atomic<double> mAttackCoef{0.0};
-  std::atomic<double> mReleaseCoef{0.0};
-  std::atomic<double> mTimeFactor{1.0};
-  std::atomic<double> mPushThresholdDb{-30.0};
-  std::atomic<double> mPullThresholdDb{-40.0};
-  std::atomic<double> mSampleRate{kDefaultSampleRate};
-  std::atomic<double> mPreGain{1.0};  // linear
-  std::atomic<double> mPostGain{1.0}; // linear
-  std::atomic<double> mWidth{1.0};    // side factor 0..2
-  std::atomic<int> mMode{kModeMid};
+  double mDepth{1.0};
+  double mPullFactor{RatioFactor(kPullRatio, 1.0)}; // 1 - 1/effective pull ratio
+  double mPushFactor{RatioFactor(kPushRatio, 1.0)}; // 1 - 1/effective push ratio
+  double mAttackCoef{0.0};
+  double mReleaseCoef{0.0};
+  double mTimeFactor{1.0};
+  double mPushThresholdDb{-30.0};
+  double mPullThresholdDb{-40.0};
+  double mSampleRate{kDefaultSampleRate};
+  double mPreGain{1.0};  // linear
+  double mPostGain{1.0}; // linear
+  double mWidth{1.0};    // side factor 0..2
+  int mMode{kModeMid};
 
   double mPullEnvelope = 0.0; // linear
   double mPushEnvelope = 0.0; // linear
@@ -141,10 +138,10 @@ private:
 
 inline void BandDynamics::Process(double& l, double& r)
 {
-  const double pre = mPreGain.load(std::memory_order_relaxed);
-  const int mode = mMode.load(std::memory_order_relaxed);
-  const double attack = mAttackCoef.load(std::memory_order_relaxed);
-  const double release = mReleaseCoef.load(std::memory_order_relaxed);
+  const double pre = mPreGain;
+  const int mode = mMode;
+  const double attack = mAttackCoef;
+  const double release = mReleaseCoef;
 
   l = l * pre;
   r = r * pre;
@@ -153,10 +150,10 @@ inline void BandDynamics::Process(double& l, double& r)
   double a = e > mPullEnvelope ? attack : release;
   mPullEnvelope = (1.0 - a) * e + mPullEnvelope * a;
   const double pullLevel = std::log(std::fabs(mPullEnvelope)) * kDbPerNeper;
-  const double pullThreshold = mPullThresholdDb.load(std::memory_order_relaxed);
+  const double pullThreshold = mPullThresholdDb;
   if (pullThreshold > pullLevel && pullLevel > kPullFloorDb)
   {
-    double g = std::exp(mPullFactor.load(std::memory_order_relaxed) * (pullThreshold - pullLevel) * kNeperPerDb);
+    double g = std::exp(mPullFactor * (pullThreshold - pullLevel) * kNeperPerDb);
     g = g < 0.0 ? 0.0 : g;
     ApplyGain(mode, g, l, r);
     e = e * g; // the push detector sees the level after the pull gain
@@ -165,10 +162,10 @@ inline void BandDynamics::Process(double& l, double& r)
   a = e > mPushEnvelope ? attack : release;
   mPushEnvelope = (1.0 - a) * e + mPushEnvelope * a;
   const double pushLevel = std::log(std::fabs(mPushEnvelope)) * kDbPerNeper;
-  const double pushThreshold = mPushThresholdDb.load(std::memory_order_relaxed);
+  const double pushThreshold = mPushThresholdDb;
   if (pushLevel > pushThreshold)
   {
-    double g = std::exp(mPushFactor.load(std::memory_order_relaxed) * (pushThreshold - pushLevel) * kNeperPerDb);
+    double g = std::exp(mPushFactor * (pushThreshold - pushLevel) * kNeperPerDb);
     if (g < 0.0)
       g = 0.0;
     if (g > 1.0)
@@ -176,9 +173,9 @@ inline void BandDynamics::Process(double& l, double& r)
     ApplyGain(mode, g, l, r);
   }
 
-  const double post = mPostGain.load(std::memory_order_relaxed);
+  const double post = mPostGain;
   const double m = (l + r) * 0.5;
-  const double s = ((l - r) * 0.5) * mWidth.load(std::memory_order_relaxed);
+  const double s = ((l - r) * 0.5) * mWidth;
   l = (s + m) * post;
   r = (m - s) * post;
 }

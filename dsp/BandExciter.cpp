@@ -10,11 +10,10 @@ void BandExciter::SetAmount(double amount)
   if (amount > 0.0)
   {
     const double s = std::pow(amount, 0.5);
-    mDrive.store(std::exp(s * 48.0 * kNeperPerDb), std::memory_order_relaxed);
-    mTrim.store(std::exp(s * -24.0 * kNeperPerDb), std::memory_order_relaxed);
+    mDrive = std::exp(s * 48.0 * kNeperPerDb);
+    mTrim = std::exp(s * -24.0 * kNeperPerDb);
   }
-  // Release: an audio thread that sees the new amount also sees its drive and trim.
-  mAmount.store(amount, std::memory_order_release);
+  mAmount = amount;
 }
 
 } // namespace iplug

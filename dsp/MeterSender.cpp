@@ -25,14 +25,14 @@ MeterSender::MeterSender(int controlTag)
 
 void MeterSender::SetWindow(double windowMs, double sampleRate)
 {
-  mWindowMs.store(windowMs, std::memory_order_relaxed);
+  mWindowMs = windowMs;
   if (sampleRate > 0.0 && std::isfinite(sampleRate))
-    mWindowSamples.store(WindowSamplesFor(windowMs, sampleRate), std::memory_order_relaxed);
+    mWindowSamples = WindowSamplesFor(windowMs, sampleRate);
 }
 
 void MeterSender::CompleteWindow()
 {
-  const float n = static_cast<float>(mWindowSamples.load(std::memory_order_relaxed));
+  const float n = static_cast<float>(mWindowSamples);
   const float averageFirst = mFirstSum / n;
   const float averageSecond = mSecondSum / n;
   mFirstSum = 0.0f;
@@ -46,7 +46,7 @@ void MeterSender::CompleteWindow()
     if (next != mReadIndex.load(std::memory_order_acquire)) // a full ring drops the new record
     {
       MeterRecord& record = mRing[write];
-      record.controlTag = mControlTag.load(std::memory_order_relaxed);
+      record.controlTag = mControlTag;
       record.nValues = MeterRecord::kNumValues;
       record.firstChannel = 0;
       record.values[0] = averageFirst;

@@ -30,13 +30,12 @@ public:
 
   // Window length and the sample rate it is counted at. A rate that is zero,
   // negative or not finite keeps the previous length in samples; the length is
-  // at least one sample. Not for the audio thread; safe while it processes.
+  // at least one sample. While nothing processes.
   void SetWindow(double windowMs, double sampleRate);
-  void SetControlTag(int tag) { mControlTag.store(tag, std::memory_order_relaxed); }
 
-  int ControlTag() const { return mControlTag.load(std::memory_order_relaxed); }
-  double WindowMs() const { return mWindowMs.load(std::memory_order_relaxed); }
-  int WindowSamples() const { return mWindowSamples.load(std::memory_order_relaxed); }
+  int ControlTag() const { return mControlTag; }
+  double WindowMs() const { return mWindowMs; }
+  int WindowSamples() const { return mWindowSamples; }
 
   // Audio thread: one pair of levels (first: processed or output, second: dry
   // or input).
@@ -45,7 +44,7 @@ public:
     if (mSampleCounter == 0)
       CompleteWindow();
     mFirstSum += std::fabs(static_cast<float>(first));
-    mSampleCounter = (mSampleCounter + 1) % mWindowSamples.load(std::memory_order_relaxed);
+    mSampleCounter = (mSampleCounter + 1) % mWindowSamples;
     mSecondSum += std::fabs(static_cast<float>(second));
   }
 
@@ -73,9 +72,9 @@ private:
   std::array<MeterRecord, kRingSlots> mRing{};
   std::atomic<uint64_t> mWriteIndex{0};
   std::atomic<uint64_t> mReadIndex{0};
-  std::atomic<double> mWindowMs{kDefaultWindowMs};
-  std::atomic<int> mWindowSamples;
-  std::atomic<int> mControlTag;
+  double mWindowMs = kDefaultWindowMs;
+  int mWindowSamples;
+  int mControlTag;
 
   // Audio-thread state.
   int mSampleCounter = 0; // position within the current window

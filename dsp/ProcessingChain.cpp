@@ -29,7 +29,7 @@ ProcessingChain::ProcessingChain(double sampleRate)
   , mMeters{MeterSender(0), MeterSender(1), MeterSender(2), MeterSender(3)}
   , mSampleRate(IsUsableSampleRate(sampleRate) ? sampleRate : kDefaultSampleRate)
 {
-  const double fs = mSampleRate.load(std::memory_order_relaxed);
+  const double fs = mSampleRate;
   for (BandDynamics& band : mDynamics)
     band.SetTiming(1.0, fs);
   for (BandSplitter& splitter : mSplitters)
@@ -81,8 +81,8 @@ void ProcessingChain::SetBandMode(int band, double modeValue)
 
 void ProcessingChain::SetTimeFactor(double timeFactor)
 {
-  mTimeFactor.store(timeFactor, std::memory_order_relaxed);
-  const double fs = mSampleRate.load(std::memory_order_relaxed);
+  mTimeFactor = timeFactor;
+  const double fs = mSampleRate;
   for (BandDynamics& band : mDynamics)
     band.SetTiming(timeFactor, fs);
 }
@@ -97,10 +97,10 @@ void ProcessingChain::Reset(double sampleRate)
 {
   if (IsUsableSampleRate(sampleRate))
   {
-    mSampleRate.store(sampleRate, std::memory_order_relaxed);
+    mSampleRate = sampleRate;
     for (BandSplitter& splitter : mSplitters)
       splitter.Design(sampleRate);
-    const double factor = mTimeFactor.load(std::memory_order_relaxed);
+    const double factor = mTimeFactor;
     for (BandDynamics& band : mDynamics)
       band.SetTiming(factor, sampleRate);
     for (MeterSender& meter : mMeters)

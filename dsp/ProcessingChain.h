@@ -6,7 +6,6 @@
 #include "dsp/MeterSender.h"
 
 #include <array>
-#include <atomic>
 
 namespace iplug
 {
@@ -18,9 +17,10 @@ namespace iplug
 // Threads:
 // - ProcessBlock runs on the audio thread; it allocates nothing, takes no lock
 //   and makes no system call.
-// - The parameter setters may run on any thread, including the audio thread
-//   between blocks: they only store atomics (relaxed, whole values) and do the
-//   work that depends on parameters alone, once per change.
+// - One writer: the parameter setters run on the audio thread between blocks
+//   (or on another thread while nothing processes), so values derived together
+//   are always seen together. They do the work that depends on parameters
+//   alone, once per change.
 // - Reset runs while the host is not processing.
 // - TransmitMeters runs on the idle thread (single consumer of the meter rings).
 class ProcessingChain
@@ -52,7 +52,7 @@ public:
   ProcessingChain(const ProcessingChain&) = delete;
   ProcessingChain& operator=(const ProcessingChain&) = delete;
 
-  // Parameter setters, in parameter units (any thread) ----------------------
+  // Parameter setters, in parameter units -----------------------------------
 
   // Pre- and post-gain of a band as gain-control values (-1..1).
   void SetBandGains(int band, double preGainControl, double postGainControl);
@@ -94,8 +94,8 @@ public:
 
   // Inspection ---------------------------------------------------------------
 
-  double SampleRate() const { return mSampleRate.load(std::memory_order_relaxed); }
-  double TimeFactor() const { return mTimeFactor.load(std::memory_order_relaxed); }
+  double SampleRate() const { return mSampleRate; }
+  double TimeFactor() const { return mTimeFactor; }
   const BandDynamics& Dynamics(int band) const { return mDynamics[static_cast<size_t>(band)]; }
   const BandExciter& Exciter(int band) const { return mExciters[static_cast<size_t>(band)]; }
   const BandSplitter& Splitter(int channel) const { return mSplitters[static_cast<size_t>(channel)]; }
@@ -108,8 +108,8 @@ private:
   std::array<BandExciter, kNumBands> mExciters;
   std::array<BandSplitter, 2> mSplitters; // left, right
   std::array<MeterSender, kNumMeters> mMeters;
-  std::atomic<double> mSampleRate;
-  std::atomic<double> mTimeFactor{1.0};
+  double mSampleRate;
+  double mTimeFactor = 1.0;
 };
 
 } // namespace iplug

@@ -27,14 +27,17 @@ public:
   ~TORV() override;
 
   // Audio engine (TORVProcessing.cpp) --------------------------------------
-  // Audio thread.
+  // Audio thread: applies the parameters marked since the last block, then
+  // processes.
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
   // While not processing: redesigns for the frame's sample rate, clears state.
   void OnReset() override;
-  // The parameter handler (UI thread): the editor half, then the signal path.
+  // The parameter handler, on the thread that made the change (never the audio
+  // thread): shows the edit in the preset selector and marks the parameter for
+  // the audio thread, which brings the chain in line at its next block.
   void OnParamUpdate(int paramIdx, iplug::ParamSource source) override;
-  // The signal-path half alone: no allocation, lock or editor access, so the
-  // audio thread may call it between blocks for host automation.
+  // The signal-path half (audio thread, or before any audio thread exists): no
+  // allocation, lock or editor access.
   void OnParamChangeRealtime(int paramIdx) override;
   // Idle timer (UI thread): hands the queued meter records to the editor.
   void OnIdleTick() override;
@@ -54,8 +57,10 @@ private:
   // Installs the editor's make-context and layout functions (TORVEditorLink.cpp).
   void SetUpEditor();
 
-  iplug::ProcessingChain mChain;
+  iplug::ProcessingChain mChain; // audio thread; OnReset while nothing processes
 };
+
+static_assert(kNumParams <= iplug::ParamChangeSet::kCapacity, "every parameter must fit the change set");
 
 // Declares the 26 parameters on their slots of the parameter container.
 void DeclareTORVParameters(iplug::IEditorDelegate& plug);

@@ -9,16 +9,19 @@
 void TORV::SetUpProcessing()
 {
   mChain.Reset(GetSampleRate());
-  // The host announces every parameter at initialisation; doing it here too
-  // means an instance processes with its parameter values from the start.
+  // No audio thread exists yet, so the chain takes every value directly: an
+  // instance processes with its parameter values from the start.
   for (int paramIdx = 0; paramIdx < NParams(); ++paramIdx)
     OnParamChangeRealtime(paramIdx);
 }
 
 void TORV::ProcessBlock(double** inputs, double** outputs, int nFrames)
 {
+  // A host's process() has applied the marks before its queue; these are the
+  // ones made since, or all of them when blocks are run directly.
+  ApplyMarkedParamChanges();
   // Mix, Out Gain and Bypass are sampled once per block; every other
-  // parameter reaches the chain through the parameter handler.
+  // parameter reaches the chain through OnParamChangeRealtime.
   const iplug::ProcessingChain::BlockControls controls{GetParam(kOutGain)->GetValue(), GetParam(kMix)->GetValue(),
                                                        GetParam(kBypass)->GetValue()};
   mChain.ProcessBlock(inputs, outputs, nFrames, controls);
@@ -32,7 +35,7 @@ void TORV::OnReset()
 void TORV::OnParamUpdate(int paramIdx, iplug::ParamSource /*source*/)
 {
   ShowParamEditInPresetSelector(paramIdx);
-  OnParamChangeRealtime(paramIdx);
+  MarkParamChanged(paramIdx);
 }
 
 void TORV::OnParamChangeRealtime(int paramIdx)

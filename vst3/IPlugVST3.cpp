@@ -148,6 +148,7 @@ vst3::tresult IPlugVST3::process(vst3::ProcessData& data)
 {
   PrepareProcessContext(data);
   SetOffline(mProcessSetup.processMode == vst3::kOffline);
+  ApplyMarkedParamChanges(); // changes made on other threads since the last block
   ProcessParameterChanges(data);
   // Buffers are read as the sample size agreed at set-up; a block that claims
   // another size would be read as the wrong type, past the host's memory.

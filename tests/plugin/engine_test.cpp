@@ -217,6 +217,7 @@ TEST(TORVEngine, ResetFollowsTheFrameSampleRate)
   EXPECT_EQ(plug->GetProcessingChain().SampleRate(), 96000.0);
   EXPECT_EQ(plug->GetProcessingChain().Meter(3).WindowSamples(), 1920);
   SetParam(*plug, kTime, 1.0);
+  plug->ProcessBlock(nullptr, nullptr, 0); // the change reaches the chain at the next block
   EXPECT_EQ(plug->GetProcessingChain().Dynamics(0).ReleaseCoefficient(),
             iplug::BandDynamics::EnvelopeCoefficient(10.0, 42.0, 96000.0));
   plug->SetSampleRate(0.0); // a host's bogus rate keeps the design

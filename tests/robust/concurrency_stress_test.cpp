@@ -10,6 +10,7 @@
 #include <atomic>
 #include <chrono>
 #include <thread>
+#include <vector>
 
 using namespace torture;
 
@@ -99,4 +100,102 @@ TEST(ConcurrencyStress, AudioThreadRunsCleanWhileTheUiThreadEditsRecallsAndDrain
 
   EXPECT_GT(blocks.load(), 200);
   EXPECT_EQ(badSamples.load(), 0);
+}
+
+TEST(ConcurrencyStress, UiChangesReachTheAudioThreadWholeAtBlockStarts)
+{
+  // The UI thread moves Time and Depth through a few values while the audio
+  // thread processes. Every block must equal a run on one thread in which the
+  // values the block ran with were set just before it.
+  constexpr int kBlock = 64;
+  constexpr int kBlocks = 1500;
+  constexpr size_t kFrames = static_cast<size_t>(kBlock) * kBlocks;
+  const std::array<std::pair<int, double>, 8> edits = {
+    {{kTime, -1.0}, {kDepth, 0.0}, {kTime, -0.5}, {kDepth, 30.0}, {kTime, 0.25}, {kDepth, 80.0}, {kTime, 1.0},
+     {kDepth, 100.0}}};
+  const auto edit = [](TORV& plug, int idx, double value) {
+    plug.ParamEditedInEditor(idx, plug.GetParam(idx)->RealToNorm(value));
+  };
+
+  Stereo in = MakeStereo(kFrames);
+  Noise noise(9);
+  for (size_t i = 0; i < kFrames; ++i)
+  {
+    in[0][i] = noise.Next() * (i / 4096 % 2 ? 0.8 : 0.02);
+    in[1][i] = noise.Next() * 0.3;
+  }
+
+  // What the chain held during each block, read on the audio thread.
+  struct Applied
+  {
+    double timeFactor;
+    double depth;
+  };
+  std::vector<Applied> applied(kBlocks);
+  Stereo out = MakeStereo(kFrames);
+  {
+    Rig rig;
+    rig.Prepare(48000.0, kBlock);
+    TORV& plug = rig.Plug();
+    std::atomic<bool> stop{false};
+    std::atomic<size_t> made{0};
+    std::thread ui([&] {
+      for (size_t n = 0; !stop.load(std::memory_order_relaxed); ++n)
+      {
+        edit(plug, edits[n % edits.size()].first, edits[n % edits.size()].second);
+        made.store(n + 1, std::memory_order_relaxed);
+        if (n % 7 == 0) // not a multiple of the table: the audio thread sees every pair
+          std::this_thread::yield();
+      }
+    });
+    size_t seen = 0;
+    for (int b = 0; b < kBlocks; ++b)
+    {
+      if (b % 16 == 0) // on a busy machine, let the UI thread have its turn
+      {
+        while (made.load(std::memory_order_relaxed) == seen)
+          std::this_thread::yield();
+        seen = made.load(std::memory_order_relaxed);
+      }
+      rig.ProcessAt(in, out, static_cast<size_t>(b) * kBlock, kBlock);
+      const iplug::ProcessingChain& chain = plug.GetProcessingChain();
+      applied[static_cast<size_t>(b)] = {chain.TimeFactor(), chain.Dynamics(0).Depth()};
+    }
+    stop = true;
+    ui.join();
+  }
+
+  // The reference: before each block, the edits that give the chain what the
+  // block ran with.
+  Rig reference;
+  reference.Prepare(48000.0, kBlock);
+  TORV& plug = reference.Plug();
+  const iplug::ProcessingChain& chain = plug.GetProcessingChain();
+  Stereo expected = MakeStereo(kFrames);
+  int changes = 0;
+  for (int b = 0; b < kBlocks; ++b)
+  {
+    const Applied want = applied[static_cast<size_t>(b)];
+    if (b > 0)
+      changes += want.timeFactor != applied[static_cast<size_t>(b) - 1].timeFactor ||
+                 want.depth != applied[static_cast<size_t>(b) - 1].depth;
+    for (const auto& [idx, value] : edits)
+    {
+      const bool held = idx == kTime ? chain.TimeFactor() == want.timeFactor : chain.Dynamics(0).Depth() == want.depth;
+      if (!held)
+      {
+        edit(plug, idx, value);
+        plug.ProcessBlock(nullptr, nullptr, 0); // applies the edit, processes nothing
+      }
+    }
+    ASSERT_EQ(chain.TimeFactor(), want.timeFactor) << "block " << b << ": a value the UI never set";
+    ASSERT_EQ(chain.Dynamics(0).Depth(), want.depth) << "block " << b;
+    reference.ProcessAt(in, expected, static_cast<size_t>(b) * kBlock, kBlock);
+    for (size_t i = static_cast<size_t>(b) * kBlock; i < static_cast<size_t>(b + 1) * kBlock; ++i)
+    {
+      ASSERT_EQ(out[0][i], expected[0][i]) << "block " << b << " frame " << i;
+      ASSERT_EQ(out[1][i], expected[1][i]) << "block " << b << " frame " << i;
+    }
+  }
+  EXPECT_GT(changes, 10); // the values did move while the audio thread ran
 }
