@@ -126,39 +126,14 @@ void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrame
   const double* inR = inputs[1];
   double* outL = outputs[0];
   double* outR = outputs[1];
-  BandSplitter& splitL = mSplitters[0];
-  BandSplitter& splitR = mSplitters[1];
-
   for (int i = 0; i < nFrames; ++i)
   {
     const double xL = inL[i];
     const double xR = inR[i];
-
-    // band[b][0] is left, band[b][1] right.
-    double band[kNumBands][2];
-    band[kLowBand][0] = band[kMidBand][0] = band[kHighBand][0] = xL;
-    band[kLowBand][1] = band[kMidBand][1] = band[kHighBand][1] = xR;
-    splitL.Process(band[kLowBand][0], band[kMidBand][0], band[kHighBand][0]);
-    splitR.Process(band[kLowBand][1], band[kMidBand][1], band[kHighBand][1]);
-
-    double dry[kNumBands][2];
-    for (int b = 0; b < kNumBands; ++b)
-    {
-      dry[b][0] = band[b][0];
-      dry[b][1] = band[b][1];
-    }
-
-    // All exciters first, then all dynamics, each in band order.
-    for (int b = 0; b < kNumBands; ++b)
-      mExciters[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
-    for (int b = 0; b < kNumBands; ++b)
-      mDynamics[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
-
-    for (int b = 0; b < kNumBands; ++b)
-    {
-      band[b][0] = (band[b][0] - dry[b][0]) * mix + dry[b][0];
-      band[b][1] = (band[b][1] - dry[b][1]) * mix + dry[b][1];
-    }
+    BandFrame band = SplitFrame(xL, xR);
+    const BandFrame dry = band;
+    ShapeBands(band);
+    MixBands(band, dry, mix);
 
     double yL;
     double yR;
@@ -173,11 +148,7 @@ void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrame
     {
       yL = ((band[kHighBand][0] + band[kMidBand][0]) + band[kLowBand][0]) * outGain;
       yR = ((band[kHighBand][1] + band[kMidBand][1]) + band[kLowBand][1]) * outGain;
-      for (int b = 0; b < kNumBands; ++b)
-      {
-        mMeters[static_cast<size_t>(b)].AddSample(MaxIgnoringNaN(std::fabs(band[b][0]), std::fabs(band[b][1])),
-                                                  MaxIgnoringNaN(std::fabs(dry[b][0]), std::fabs(dry[b][1])));
-      }
+      MeterBands(band, dry);
     }
     outL[i] = yL;
     outR[i] = yR;
@@ -186,6 +157,43 @@ void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrame
   }
 
   RecoverFromNonFiniteState();
+}
+
+ProcessingChain::BandFrame ProcessingChain::SplitFrame(double xL, double xR)
+{
+  BandFrame band;
+  band[kLowBand][0] = band[kMidBand][0] = band[kHighBand][0] = xL;
+  band[kLowBand][1] = band[kMidBand][1] = band[kHighBand][1] = xR;
+  mSplitters[0].Process(band[kLowBand][0], band[kMidBand][0], band[kHighBand][0]);
+  mSplitters[1].Process(band[kLowBand][1], band[kMidBand][1], band[kHighBand][1]);
+  return band;
+}
+
+void ProcessingChain::ShapeBands(BandFrame& band)
+{
+  // All exciters first, then all dynamics, each in band order.
+  for (int b = 0; b < kNumBands; ++b)
+    mExciters[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
+  for (int b = 0; b < kNumBands; ++b)
+    mDynamics[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
+}
+
+void ProcessingChain::MixBands(BandFrame& band, const BandFrame& dry, double mix)
+{
+  for (int b = 0; b < kNumBands; ++b)
+  {
+    band[b][0] = (band[b][0] - dry[b][0]) * mix + dry[b][0];
+    band[b][1] = (band[b][1] - dry[b][1]) * mix + dry[b][1];
+  }
+}
+
+void ProcessingChain::MeterBands(const BandFrame& band, const BandFrame& dry)
+{
+  for (int b = 0; b < kNumBands; ++b)
+  {
+    mMeters[static_cast<size_t>(b)].AddSample(MaxIgnoringNaN(std::fabs(band[b][0]), std::fabs(band[b][1])),
+                                              MaxIgnoringNaN(std::fabs(dry[b][0]), std::fabs(dry[b][1])));
+  }
 }
 
 void ProcessingChain::RecoverFromNonFiniteState()

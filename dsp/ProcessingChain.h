@@ -102,6 +102,15 @@ public:
   const MeterSender& Meter(int tag) const { return mMeters[static_cast<size_t>(tag)]; }
 
 private:
+  // One frame's bands, [band][0] left and [band][1] right.
+  using BandFrame = std::array<std::array<double, 2>, kNumBands>;
+
+  // Per frame, in ProcessBlock's order: the crossovers, excite then dynamics
+  // per band, the dry/wet mix, and the band meters (processed, dry).
+  BandFrame SplitFrame(double xL, double xR);
+  void ShapeBands(BandFrame& band);
+  static void MixBands(BandFrame& band, const BandFrame& dry, double mix);
+  void MeterBands(const BandFrame& band, const BandFrame& dry);
   void RecoverFromNonFiniteState();
 
   std::array<BandDynamics, kNumBands> mDynamics;
