@@ -4,63 +4,13 @@
 
 #include "ModuleFixture.h"
 
+#include "tests/support/AllocationCounter.h"
 #include "vst3/host/MemoryStream.h"
 
-#include <atomic>
 #include <cmath>
-#include <cstdlib>
-#include <new>
 
 using namespace calvorin_test;
 using namespace vst3host;
-
-// Counts heap allocations made on a thread while it is marked as the audio
-// thread. The module's own calls to operator new bind to these definitions.
-namespace
-{
-thread_local bool tCounting = false;
-std::atomic<long> gAudioThreadAllocations{0};
-
-void* CountedAlloc(std::size_t size)
-{
-  if (tCounting)
-    gAudioThreadAllocations.fetch_add(1, std::memory_order_relaxed);
-  if (void* p = std::malloc(size == 0 ? 1 : size))
-    return p;
-  throw std::bad_alloc();
-}
-
-struct AudioThreadScope
-{
-  AudioThreadScope() { tCounting = true; }
-  ~AudioThreadScope() { tCounting = false; }
-};
-} // namespace
-
-void* operator new(std::size_t size)
-{
-  return CountedAlloc(size);
-}
-void* operator new[](std::size_t size)
-{
-  return CountedAlloc(size);
-}
-void operator delete(void* p) noexcept
-{
-  std::free(p);
-}
-void operator delete[](void* p) noexcept
-{
-  std::free(p);
-}
-void operator delete(void* p, std::size_t) noexcept
-{
-  std::free(p);
-}
-void operator delete[](void* p, std::size_t) noexcept
-{
-  std::free(p);
-}
 
 namespace
 {
@@ -263,18 +213,19 @@ TEST_F(ModuleProcessing, ProcessingBeforeSetupOrAtRateZeroIsHarmless)
 
 TEST_F(ModuleProcessing, ProcessAllocatesNothing)
 {
-  // First make sure the hook sees the module's own allocations: restoring
-  // state builds a byte blob inside the module.
+  // First make sure the counter sees the module's own allocations (the
+  // module's operator new binds to the test's): restoring state builds a byte
+  // blob inside the module.
   {
     std::vector<std::uint8_t> state;
     ASSERT_EQ(plugin->GetState(state), vst3::kResultOk);
     auto stream = MakeCom<MemoryStream>(state);
-    gAudioThreadAllocations = 0;
+    const std::size_t before = testsupport::CountedAllocations();
     {
-      AudioThreadScope inModule;
+      testsupport::AllocationScope inModule;
       plugin->Component()->setState(stream.Get());
     }
-    ASSERT_GT(gAudioThreadAllocations.load(), 0) << "the counting hook does not see the module's allocations";
+    ASSERT_GT(testsupport::CountedAllocations(), before) << "the counter does not see the module's allocations";
   }
 
   for (vst3::int32 size : {vst3::kSample32, vst3::kSample64}) {
@@ -286,7 +237,7 @@ TEST_F(ModuleProcessing, ProcessAllocatesNothing)
       s.SetInput(0, c, in[static_cast<std::size_t>(c)].data(), 512);
     ASSERT_EQ(s.Process(512), vst3::kResultOk); // warm-up outside the count
 
-    gAudioThreadAllocations = 0;
+    const std::size_t before = testsupport::CountedAllocations();
     for (int block = 0; block < 50; ++block) {
       // Automation of every parameter, a bypass change and the transport.
       for (vst3::ParamID id = 0; id < 26; ++id)
@@ -294,12 +245,12 @@ TEST_F(ModuleProcessing, ProcessAllocatesNothing)
       s.InputChanges().AddPoint(kHostBypassId, 0, block % 2 ? 1.0 : 0.0);
       vst3::ProcessData& data = s.PrepareData(block % 3 ? 512 : 17);
       {
-        AudioThreadScope audio;
+        testsupport::AllocationScope audio;
         EXPECT_EQ(plugin->Processor()->process(data), vst3::kResultOk);
       }
       s.InputChanges().Clear();
     }
-    EXPECT_EQ(gAudioThreadAllocations.load(), 0) << "heap allocations inside process()";
+    EXPECT_EQ(testsupport::CountedAllocations(), before) << "heap allocations inside process()";
     s.Stop();
   }
 }
