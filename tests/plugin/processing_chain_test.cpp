@@ -59,50 +59,6 @@ Rendered Render(ProcessingChain& chain, const ParamSet& params, const std::vecto
   return out;
 }
 
-// Fresh engine, handler run for the defaults, reset, then the case's values.
-Rendered RenderReferenceCase(const ParamSet& params)
-{
-  const std::vector<double> input = testdata::ReadStereoF64("input_48k.f64");
-  EXPECT_EQ(input.size(), 2u * testdata::kEngineFrames);
-  ProcessingChain chain;
-  ApplyAll(chain, testdata::DefaultParams());
-  chain.Reset(48000.0);
-  ApplyAll(chain, params);
-  return Render(chain, params, input);
-}
-
-void ExpectMatchesReference(const ParamSet& params, const char* caseName)
-{
-  const Rendered r = RenderReferenceCase(params);
-  const std::vector<double> expected = testdata::ReadStereoF64(std::string("output_") + caseName + "_48k.f64");
-  ASSERT_EQ(expected.size(), 2u * testdata::kEngineFrames);
-
-  double peak = 0.0;
-  for (double v : expected)
-    peak = std::max(peak, std::fabs(v));
-  double worst = 0.0;
-  size_t worstAt = 0;
-  for (size_t i = 0; i < r.left.size(); ++i)
-  {
-    const double e = std::max(std::fabs(r.left[i] - expected[2 * i]), std::fabs(r.right[i] - expected[2 * i + 1]));
-    if (!(e <= worst))
-    {
-      worst = e;
-      worstAt = i;
-    }
-  }
-  EXPECT_LE(worst, 1e-12 * peak) << caseName << ": worst error " << worst << " at frame " << worstAt;
-
-  const std::vector<testdata::MeterLine> lines = testdata::ReadMeterLines(std::string("meters_") + caseName + "_48k.csv");
-  ASSERT_EQ(r.meters.size(), lines.size()) << caseName;
-  for (size_t i = 0; i < lines.size(); ++i)
-  {
-    ASSERT_EQ(r.meters[i].controlTag, lines[i].tag) << caseName << " record " << i;
-    EXPECT_NEAR(r.meters[i].values[0], lines[i].first, 1e-6f * std::max(1.0f, lines[i].first)) << caseName << " " << i;
-    EXPECT_NEAR(r.meters[i].values[1], lines[i].second, 1e-6f * std::max(1.0f, lines[i].second)) << caseName << " " << i;
-  }
-}
-
 std::vector<double> TestSignal(int frames, double sampleRate = 48000.0)
 {
   std::vector<double> s(2 * static_cast<size_t>(frames));
@@ -117,21 +73,6 @@ std::vector<double> TestSignal(int frames, double sampleRate = 48000.0)
 }
 
 } // namespace
-
-TEST(ProcessingChainReference, DefaultsMatchReferenceRun)
-{
-  ExpectMatchesReference(testdata::DefaultParams(), "defaults");
-}
-
-TEST(ProcessingChainReference, TorvPresetMatchesReferenceRun)
-{
-  ExpectMatchesReference(testdata::TorvPresetParams(), "torv");
-}
-
-TEST(ProcessingChainReference, MixedSettingsMatchReferenceRun)
-{
-  ExpectMatchesReference(testdata::MixedParams(), "mixed");
-}
 
 TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
 {
