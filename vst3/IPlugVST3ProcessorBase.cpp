@@ -2,6 +2,7 @@
 
 #include "core/HostCode.h"
 #include "vst3/IPlugVST3Parameter.h"
+#include "vst3/base/StringConvert.h"
 
 #include <algorithm>
 #include <new>
@@ -10,17 +11,6 @@
 
 namespace iplug
 {
-
-namespace
-{
-std::u16string Widen(const std::string& s)
-{
-  std::u16string out;
-  for (char c : s)
-    out += static_cast<char16_t>(static_cast<unsigned char>(c));
-  return out;
-}
-} // namespace
 
 IPlugVST3ProcessorBase::IPlugVST3ProcessorBase(const Config& config, IPlugAPIBase& plug)
   : IPlugProcessor(config), mPlug(plug)
@@ -61,9 +51,9 @@ void IPlugVST3ProcessorBase::AddAudioBuses(vst3::SingleComponentEffect& componen
     const vst3::uint32 flags = i == 0 ? vst3::BusInfo::kDefaultActive : 0u;
     const vst3::SpeakerArrangement arr = ArrangementForChannelCount(config->NChansOnBus(direction, i));
     if (direction == kInput)
-      component.addAudioInput(Widen(name), arr, type, flags);
+      component.addAudioInput(vst3::Utf8ToUtf16(name), arr, type, flags);
     else
-      component.addAudioOutput(Widen(name), arr, type, flags);
+      component.addAudioOutput(vst3::Utf8ToUtf16(name), arr, type, flags);
   }
 }
 

@@ -51,6 +51,106 @@ void NarrowLowBytes(const TChar* src, int32 maxSrcUnits, char* dst, int32 dstSiz
   dst[n] = 0;
 }
 
+namespace
+{
+
+constexpr char32_t kReplacement = 0xFFFD;
+
+void AppendUtf8(std::string& out, char32_t c)
+{
+  if (c < 0x80)
+  {
+    out += static_cast<char>(c);
+  }
+  else if (c < 0x800)
+  {
+    out += static_cast<char>(0xC0 | (c >> 6));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  else if (c < 0x10000)
+  {
+    out += static_cast<char>(0xE0 | (c >> 12));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+  else
+  {
+    out += static_cast<char>(0xF0 | (c >> 18));
+    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
+    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
+    out += static_cast<char>(0x80 | (c & 0x3F));
+  }
+}
+
+void AppendUtf16(std::u16string& out, char32_t c)
+{
+  if (c >= 0x10000)
+  {
+    out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+    out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+  }
+  else
+  {
+    out += static_cast<char16_t>(c);
+  }
+}
+
+// Decodes the sequence at s[i] and moves i past what it used. A malformed
+// sequence (a stray continuation byte, a lead byte without enough continuation
+// bytes, an overlong form, a surrogate, a value past U+10FFFF) gives one U+FFFD
+// for its longest well-formed start, at least one byte; nothing past the end of
+// s is read.
+char32_t DecodeUtf8(std::string_view s, size_t& i)
+{
+  const auto lead = static_cast<unsigned char>(s[i++]);
+  if (lead < 0x80)
+    return lead;
+  int extra = 0;
+  char32_t c = 0;
+  // Allowed range of the first continuation byte; it excludes overlong forms,
+  // surrogates and values past U+10FFFF. Later ones are 0x80..0xBF.
+  unsigned char low = 0x80;
+  unsigned char high = 0xBF;
+  if (lead >= 0xC2 && lead <= 0xDF)
+  {
+    extra = 1;
+    c = lead & 0x1F;
+  }
+  else if (lead >= 0xE0 && lead <= 0xEF)
+  {
+    extra = 2;
+    c = lead & 0x0F;
+    low = lead == 0xE0 ? 0xA0 : 0x80;
+    high = lead == 0xED ? 0x9F : 0xBF;
+  }
+  else if (lead >= 0xF0 && lead <= 0xF4)
+  {
+    extra = 3;
+    c = lead & 0x07;
+    low = lead == 0xF0 ? 0x90 : 0x80;
+    high = lead == 0xF4 ? 0x8F : 0xBF;
+  }
+  else
+  {
+    return kReplacement;
+  }
+  for (int k = 0; k < extra; ++k)
+  {
+    if (i >= s.size())
+      return kReplacement;
+    const auto b = static_cast<unsigned char>(s[i]);
+    if (b < low || b > high)
+      return kReplacement;
+    c = (c << 6) | (b & 0x3F);
+    ++i;
+    low = 0x80;
+    high = 0xBF;
+  }
+  return c;
+}
+
+} // namespace
+
 std::string Utf16ToUtf8(const TChar* src, int32 maxUnits)
 {
   std::string out;
@@ -65,96 +165,26 @@ std::string Utf16ToUtf8(const TChar* src, int32 maxUnits)
     }
     else if (c >= 0xD800 && c < 0xE000)
     {
-      c = 0xFFFD;
+      c = kReplacement;
     }
-    if (c < 0x80)
-    {
-      out += static_cast<char>(c);
-    }
-    else if (c < 0x800)
-    {
-      out += static_cast<char>(0xC0 | (c >> 6));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else if (c < 0x10000)
-    {
-      out += static_cast<char>(0xE0 | (c >> 12));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
-    else
-    {
-      out += static_cast<char>(0xF0 | (c >> 18));
-      out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-      out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-      out += static_cast<char>(0x80 | (c & 0x3F));
-    }
+    AppendUtf8(out, c);
   }
   return out;
 }
 
-namespace
+std::u16string Utf8ToUtf16(std::string_view src)
 {
-// Decodes one UTF-8 sequence at s[i]; malformed input yields U+FFFD and
-// consumes one byte.
-char32_t DecodeUtf8(std::string_view s, size_t& i)
-{
-  const auto b0 = static_cast<unsigned char>(s[i]);
-  int extra = 0;
-  char32_t c = 0;
-  if (b0 < 0x80)
-  {
-    ++i;
-    return b0;
-  }
-  if ((b0 & 0xE0) == 0xC0) { extra = 1; c = b0 & 0x1F; }
-  else if ((b0 & 0xF0) == 0xE0) { extra = 2; c = b0 & 0x0F; }
-  else if ((b0 & 0xF8) == 0xF0) { extra = 3; c = b0 & 0x07; }
-  else
-  {
-    ++i;
-    return 0xFFFD;
-  }
-  if (i + extra >= s.size())
-  {
-    ++i;
-    return 0xFFFD;
-  }
-  for (int k = 1; k <= extra; ++k)
-  {
-    const auto b = static_cast<unsigned char>(s[i + k]);
-    if ((b & 0xC0) != 0x80)
-    {
-      ++i;
-      return 0xFFFD;
-    }
-    c = (c << 6) | (b & 0x3F);
-  }
-  i += extra + 1;
-  if (c > 0x10FFFF || (c >= 0xD800 && c < 0xE000))
-    return 0xFFFD;
-  return c;
+  std::u16string out;
+  for (size_t i = 0; i < src.size();)
+    AppendUtf16(out, DecodeUtf8(src, i));
+  return out;
 }
-} // namespace
 
 bool Utf8ToUtf16(std::string_view src, TChar* dst, int32 dstUnits)
 {
   if (!dst || dstUnits <= 0)
     return false;
-  std::u16string out;
-  for (size_t i = 0; i < src.size();)
-  {
-    const char32_t c = DecodeUtf8(src, i);
-    if (c >= 0x10000)
-    {
-      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
-    }
-    else
-    {
-      out += static_cast<char16_t>(c);
-    }
-  }
+  const std::u16string out = Utf8ToUtf16(src);
   if (static_cast<int64>(out.size()) >= dstUnits)
     return false;
   std::copy(out.begin(), out.end(), dst);

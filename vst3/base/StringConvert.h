@@ -26,9 +26,16 @@ void CopyBounded8(char* dst, const char* src, int32 size);
 // Keeps the low byte of each unit: at most dstSize - 1 bytes, then a NUL.
 void NarrowLowBytes(const TChar* src, int32 maxSrcUnits, char* dst, int32 dstSize);
 
-// UTF-16 (at most maxUnits, stopping at a NUL) to UTF-8; unpaired surrogates
-// become U+FFFD.
+// The one UTF-8 <-> UTF-16 codec of the code base, plug-in and host side.
+// Malformed input never stops a conversion: an unpaired surrogate, and each
+// malformed UTF-8 sequence (cut short, overlong, a surrogate, past U+10FFFF, a
+// stray byte), becomes one U+FFFD, and no read goes past the given length.
+
+// UTF-16 (at most maxUnits, stopping at a NUL) to UTF-8.
 std::string Utf16ToUtf8(const TChar* src, int32 maxUnits);
+
+// UTF-8 to UTF-16.
+std::u16string Utf8ToUtf16(std::string_view src);
 
 // UTF-8 to UTF-16 into a buffer of dstUnits units. Succeeds only when the
 // result and its terminator fit; otherwise writes nothing and returns false.

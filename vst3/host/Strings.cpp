@@ -1,33 +1,15 @@
 #include "vst3/host/Strings.h"
 
+#include "vst3/base/StringConvert.h"
+
 #include <cstring>
+#include <limits>
 
 namespace vst3host
 {
 
 namespace
 {
-
-void AppendUtf8(std::string& out, char32_t cp)
-{
-  if (cp < 0x80) {
-    out += static_cast<char>(cp);
-  } else if (cp < 0x800) {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else if (cp < 0x10000) {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  } else {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-}
-
-constexpr char32_t kReplacement = 0xFFFD;
 
 int HexValue(char c)
 {
@@ -62,71 +44,13 @@ void UidWords(const unsigned char* b, vst3::uint32 w[4])
 
 std::string Utf16ToUtf8(const vst3::char16* text, std::size_t maxUnits)
 {
-  std::string out;
-  if (!text)
-    return out;
-  for (std::size_t i = 0; i < maxUnits && text[i] != 0; ++i) {
-    const char32_t u = text[i];
-    if (u >= 0xD800 && u <= 0xDBFF) {
-      if (i + 1 < maxUnits && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
-        AppendUtf8(out, 0x10000 + ((u - 0xD800) << 10) + (char32_t(text[i + 1]) - 0xDC00));
-        ++i;
-      } else {
-        AppendUtf8(out, kReplacement);
-      }
-    } else if (u >= 0xDC00 && u <= 0xDFFF) {
-      AppendUtf8(out, kReplacement);
-    } else {
-      AppendUtf8(out, u);
-    }
-  }
-  return out;
+  const std::size_t limit = std::numeric_limits<vst3::int32>::max();
+  return vst3::Utf16ToUtf8(text, static_cast<vst3::int32>(maxUnits < limit ? maxUnits : limit));
 }
 
 std::u16string Utf8ToUtf16(std::string_view text)
 {
-  std::u16string out;
-  std::size_t i = 0;
-  while (i < text.size()) {
-    const unsigned char c = static_cast<unsigned char>(text[i]);
-    char32_t cp = kReplacement;
-    std::size_t len = 1;
-    if (c < 0x80) {
-      cp = c;
-    } else if ((c >> 5) == 0x6) {
-      len = 2;
-    } else if ((c >> 4) == 0xE) {
-      len = 3;
-    } else if ((c >> 3) == 0x1E) {
-      len = 4;
-    }
-    if (len > 1) {
-      if (i + len > text.size()) {
-        len = 1;
-      } else {
-        cp = c & (0x7F >> len);
-        for (std::size_t k = 1; k < len; ++k) {
-          const unsigned char cc = static_cast<unsigned char>(text[i + k]);
-          if ((cc & 0xC0) != 0x80) {
-            cp = kReplacement;
-            len = k;
-            break;
-          }
-          cp = (cp << 6) | (cc & 0x3F);
-        }
-      }
-    }
-    if (cp > 0x10FFFF || (cp >= 0xD800 && cp <= 0xDFFF))
-      cp = kReplacement;
-    if (cp >= 0x10000) {
-      out += static_cast<char16_t>(0xD800 + ((cp - 0x10000) >> 10));
-      out += static_cast<char16_t>(0xDC00 + ((cp - 0x10000) & 0x3FF));
-    } else {
-      out += static_cast<char16_t>(cp);
-    }
-    i += len;
-  }
-  return out;
+  return vst3::Utf8ToUtf16(text);
 }
 
 bool CopyToUtf16(std::string_view utf8, vst3::char16* out, std::size_t units)

@@ -15,7 +15,8 @@ namespace vst3host
 {
 
 // UTF-16 to UTF-8, reading at most maxUnits units or up to the first NUL.
-// Unpaired surrogates become U+FFFD.
+// Both directions are the plug-in side's codec (vst3/base/StringConvert.h),
+// with its rule for malformed input: U+FFFD.
 std::string Utf16ToUtf8(const vst3::char16* text, std::size_t maxUnits);
 
 template <std::size_t N>

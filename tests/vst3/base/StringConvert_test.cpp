@@ -53,3 +53,26 @@ TEST(Vst3StringConvert, BoundedByteCopiesFollowStrncpyAndWideningStopsAtTheBuffe
   CopyToString128(std::u16string(200, u'z'), s128);
   EXPECT_EQ(BoundedLength16(s128, 128), 127);
 }
+
+TEST(Vst3StringConvert, EachMalformedUtf8SequenceBecomesOneReplacementCharacter)
+{
+  const struct
+  {
+    const char* utf8;
+    std::u16string utf16;
+  } cases[] = {
+    {"\xE2\x82X", u"\xFFFDX"},                      // cut short before another character
+    {"a\xF0\x9F\x8E", u"a\xFFFD"},                  // cut short by the end of the text
+    {"\x80\xFF", u"\xFFFD\xFFFD"},                  // stray continuation byte, invalid byte
+    {"\xC0\x80", u"\xFFFD\xFFFD"},                  // overlong NUL
+    {"\xED\xA0\x80", u"\xFFFD\xFFFD\xFFFD"},        // encoded surrogate
+    {"\xF4\x90\x80\x80", u"\xFFFD\xFFFD\xFFFD\xFFFD"}, // past U+10FFFF
+  };
+  for (const auto& c : cases)
+  {
+    EXPECT_EQ(Utf8ToUtf16(c.utf8), c.utf16) << c.utf8;
+    TChar fixed[8];
+    ASSERT_TRUE(Utf8ToUtf16(c.utf8, fixed, 8));
+    EXPECT_EQ(std::u16string(fixed), c.utf16);
+  }
+}
