@@ -6,6 +6,15 @@
 namespace iplug
 {
 
+// Which level a record carries: one tag per band, then the output.
+enum EMeterTag : int32_t
+{
+  kMeterTagLow = 0,
+  kMeterTagMid = 1,
+  kMeterTagHigh = 2,
+  kMeterTagOutput = 3,
+};
+
 // One meter window's averaged levels, sent from the audio side to the meter
 // control with the sender's tag as a 20-byte message (native little-endian).
 // Levels are linear amplitudes (1.0 = full scale), not decibels.
@@ -13,7 +22,7 @@ struct MeterRecord
 {
   static constexpr int kNumValues = 2;
 
-  int32_t controlTag = 0; // 0 Low, 1 Mid, 2 High, 3 Output
+  int32_t controlTag = kMeterTagLow; // an EMeterTag
   int32_t nValues = kNumValues;
   int32_t firstChannel = 0;
   float values[kNumValues] = {0.0f, 0.0f}; // processed/output level, dry/input level

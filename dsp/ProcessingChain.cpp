@@ -26,7 +26,8 @@ bool IsBand(int band)
 ProcessingChain::ProcessingChain(double sampleRate)
   : mDynamics{BandDynamics(kAttackMs[0], kReleaseMs[0]), BandDynamics(kAttackMs[1], kReleaseMs[1]),
               BandDynamics(kAttackMs[2], kReleaseMs[2])}
-  , mMeters{MeterSender(0), MeterSender(1), MeterSender(2), MeterSender(3)}
+  , mMeters{MeterSender(kMeterTagLow), MeterSender(kMeterTagMid), MeterSender(kMeterTagHigh),
+            MeterSender(kMeterTagOutput)}
   , mSampleRate(IsUsableSampleRate(sampleRate) ? sampleRate : kDefaultSampleRate)
 {
   const double fs = mSampleRate;

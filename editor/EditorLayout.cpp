@@ -17,9 +17,6 @@
 #include "editor/Toggle.h"
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IGraphics.h"
-#include "plugin/TORVParams.h"
-
-#include <array>
 
 namespace igraphics
 {
@@ -41,24 +38,9 @@ constexpr float kKnobRowsTop = kMainTop + 15.f;
 constexpr float kKnobRowHeight = 64.f;
 constexpr float kModeRowHeight = 64.f;
 constexpr float kResizerSize = 20.f;
-constexpr float kLowRangeDB = -80.f;
-constexpr float kHighRangeDB = 6.f;
 const char* const kFontName = "Roboto-Regular";
 const char* const kFontFile = "Roboto-Regular.ttf";
 const char* const kLogoFile = "logo.svg";
-
-struct BandParams
-{
-  int preGain, postGain, pullThreshold, pushThreshold, width, excite, mode;
-};
-
-constexpr std::array<BandParams, kNumBands> kBandParams = {{
-  {kPreGainLow, kPostGainLow, kPullThresholdLow, kPushThresholdLow, kWidthLow, kExciteLow, kModeLow},
-  {kPreGainMid, kPostGainMid, kPullThresholdMid, kPushThresholdMid, kWidthMid, kExciteMid, kModeMid},
-  {kPreGainHigh, kPostGainHigh, kPullThresholdHigh, kPushThresholdHigh, kWidthHigh, kExciteHigh, kModeHigh},
-}};
-
-constexpr std::array<EMeterTag, kNumBands> kBandMeterTags = {kCtrlTagMeterLow, kCtrlTagMeterMid, kCtrlTagMeterHigh};
 
 // A new editor starts from the parameters' current values, not from zero.
 void ShowCurrentParamValues(IGraphics& g)
@@ -85,7 +67,7 @@ std::unique_ptr<iplug::IEditorContext> MakeEditorContext(iplug::IEditorDelegate&
   return MakePlatformGraphics(dlg, kEditorWidth, kEditorHeight, kEditorFPS, 1.f);
 }
 
-PresetControl* LayoutEditor(IGraphics& g)
+PresetControl* LayoutEditor(IGraphics& g, const EditorBindings& bindings)
 {
   const float w = static_cast<float>(g.Width());
   const float h = static_cast<float>(g.Height());
@@ -105,7 +87,7 @@ PresetControl* LayoutEditor(IGraphics& g)
   g.AttachControl(new ISVGControl(IBounds(kMargin, kHeaderTop, logoRight, kHeaderBottom), logo));
   g.AttachControl(new ITextControl(IBounds(logoRight, kHeaderTop, logoRight + kTitleWidth, kHeaderBottom), "CALVORIN",
                                    MakeTitleTextStyle(), COLOR_TRANSPARENT));
-  g.AttachControl(new Toggle(IBounds(w - kMargin - kBypassWidth, kHeaderTop, w - kMargin, kHeaderBottom), kBypass,
+  g.AttachControl(new Toggle(IBounds(w - kMargin - kBypassWidth, kHeaderTop, w - kMargin, kHeaderBottom), bindings.bypass,
                              looks.base, "BYPASS", "ON"));
   const float presetInset = (w - 2.f * kMargin) / 3.f;
   auto* presets = new PresetControl(
@@ -130,17 +112,17 @@ PresetControl* LayoutEditor(IGraphics& g)
   };
   for (int band = 0; band < kNumBands; ++band)
   {
-    const BandParams& p = kBandParams[static_cast<size_t>(band)];
+    const BandBindings& p = bindings.bands[static_cast<size_t>(band)];
     g.AttachControl(new RangeSlider(sliderBounds(band), looks.slider.WithColor(kX1, kBandColors[static_cast<size_t>(band)]),
                                     {p.pullThreshold, p.pushThreshold}));
   }
   for (int band = 0; band < kNumBands; ++band)
-    g.AttachControl(new Meter(sliderBounds(band), kLowRangeDB, kHighRangeDB, looks.meter),
-                    kBandMeterTags[static_cast<size_t>(band)]);
+    g.AttachControl(new Meter(sliderBounds(band), bindings.lowLevelDb, bindings.highLevelDb, looks.meter),
+                    bindings.bands[static_cast<size_t>(band)].meterTag);
 
   for (int band = 0; band < kNumBands; ++band)
   {
-    const BandParams& p = kBandParams[static_cast<size_t>(band)];
+    const BandBindings& p = bindings.bands[static_cast<size_t>(band)];
     const IColor& color = kBandColors[static_cast<size_t>(band)];
     const IVLook knobLook = looks.knob.WithColor(kX1, color);
     const float left = bandLeft(band) + columnWidth / 3.f;
@@ -165,27 +147,27 @@ PresetControl* LayoutEditor(IGraphics& g)
   separator->SetVertical(false);
   g.AttachControl(separator);
   g.AttachControl(new Knob(IBounds(globalColumn.L, globalColumn.T + 20.f, globalColumn.R, globalColumn.MH() - 10.f),
-                           kDepth, looks.knob, "DEPTH", false));
+                           bindings.depth, looks.knob, "DEPTH", false));
   const float rowBottom = globalColumn.T + 3.f * quarter;
   const float rowTop = rowBottom - kKnobRowHeight;
-  g.AttachControl(new Knob(IBounds(globalColumn.L, rowTop, globalColumn.L + third, rowBottom), kTime, looks.knob,
+  g.AttachControl(new Knob(IBounds(globalColumn.L, rowTop, globalColumn.L + third, rowBottom), bindings.time, looks.knob,
                            "TIME", false));
-  g.AttachControl(new Knob(IBounds(globalColumn.L + third, rowTop, globalColumn.L + 2.f * third, rowBottom), kOutGain,
+  g.AttachControl(new Knob(IBounds(globalColumn.L + third, rowTop, globalColumn.L + 2.f * third, rowBottom), bindings.outGain,
                            looks.knob, "OUT", true));
-  g.AttachControl(new Knob(IBounds(globalColumn.L + 2.f * third, rowTop, globalColumn.R, rowBottom), kMix, looks.knob,
+  g.AttachControl(new Knob(IBounds(globalColumn.L + 2.f * third, rowTop, globalColumn.R, rowBottom), bindings.mix, looks.knob,
                            "MIX", false));
-  g.AttachControl(new PeakDisplay(IBounds(globalColumn.L, rowBottom + 10.f, globalColumn.R, globalColumn.B), kLowRangeDB,
-                                  kHighRangeDB, looks.meter),
-                  kCtrlTagPeakDisplay);
+  g.AttachControl(new PeakDisplay(IBounds(globalColumn.L, rowBottom + 10.f, globalColumn.R, globalColumn.B),
+                                  bindings.lowLevelDb, bindings.highLevelDb, looks.meter),
+                  bindings.peakDisplayTag);
   ShowCurrentParamValues(g);
   return presets;
 }
 
-void InstallEditor(iplug::IGEditorDelegate& plug, PresetControl*& presetLink)
+void InstallEditor(iplug::IGEditorDelegate& plug, const EditorBindings& bindings, PresetControl*& presetLink)
 {
   plug.SetMakeContextFunc([&plug]() { return MakeEditorContext(plug); });
-  plug.SetLayoutFunc([&presetLink](iplug::IEditorContext& context) {
-    PresetControl* presets = LayoutEditor(static_cast<IGraphics&>(context));
+  plug.SetLayoutFunc([bindings, &presetLink](iplug::IEditorContext& context) {
+    PresetControl* presets = LayoutEditor(static_cast<IGraphics&>(context), bindings);
     presets->SetPluginLink(&presetLink);
   });
 }

@@ -1,8 +1,9 @@
 // GetPluginFactory: one shared factory offering the plug-in's single class,
 // created on first request and again after the host released it completely.
 
-#include "plugin/TORV.h"
+#include "vst3/IPlugVST3.h"
 #include "vst3/base/PluginFactory.h"
+#include "vst3/module/PluginProduct.h"
 
 #include <cstdio>
 #include <cstring>
@@ -22,14 +23,14 @@ vst3::FUnknown* CreateInstance(void*)
 {
   static std::mutex creationLock;
   std::lock_guard<std::mutex> lock(creationLock);
-  auto* plug = new TORV();
+  iplug::IPlugVST3* plug = iplug::MakePlug();
   return static_cast<vst3::IAudioProcessor*>(plug);
 }
 
 const vst3::PClassInfo2& ClassInfo()
 {
   static const vst3::PClassInfo2 info = [] {
-    const iplug::Config config = TORV::MakeConfig();
+    const iplug::Config config = iplug::MakePlugConfig();
     vst3::PClassInfo2 ci{};
     // The last two words are the maker's and the plug-in's four-character codes.
     const vst3::Uid cid = vst3::MakeUid(kClassIdWord1, kClassIdWord2, static_cast<vst3::uint32>(config.mfrID),
@@ -56,7 +57,7 @@ extern "C" VST3_EXPORT vst3::IPluginFactory* VST3_CALL GetPluginFactory()
     gFactory->addRef();
     return gFactory;
   }
-  const iplug::Config config = TORV::MakeConfig();
+  const iplug::Config config = iplug::MakePlugConfig();
   vst3::PFactoryInfo info{};
   std::snprintf(info.vendor, sizeof(info.vendor), "%s", config.mfrName);
   info.flags = vst3::PFactoryInfo::kUnicode;
