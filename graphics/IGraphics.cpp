@@ -79,7 +79,7 @@ void IGraphics::Resize(int width, int height, float scale)
   height = std::max(height, 1);
   if (!(scale > 0.f) || !std::isfinite(scale))
     scale = mDrawScale;
-  scale = std::clamp(scale, mMinScale, mMaxScale);
+  scale = std::clamp(scale, kMinScale, kMaxScale);
   if (width == mWidth && height == mHeight && scale == mDrawScale)
     return;
 
@@ -117,15 +117,6 @@ int IGraphics::PixelWidth() const
 int IGraphics::PixelHeight() const
 {
   return static_cast<int>(std::ceil(mHeight * GetTotalScale()));
-}
-
-void IGraphics::SetScaleLimits(float minScale, float maxScale)
-{
-  if (minScale > 0.f && maxScale >= minScale)
-  {
-    mMinScale = minScale;
-    mMaxScale = maxScale;
-  }
 }
 
 void IGraphics::RebuildBackbuffer()

@@ -72,9 +72,6 @@ public:
   int PixelWidth() const;
   int PixelHeight() const;
   iplug::IEditorDelegate* GetDelegate() const { return &mDelegate; }
-  // Draw scales outside this range are clamped (a zero or negative scale would
-  // divide by zero when mapping the mouse).
-  void SetScaleLimits(float minScale, float maxScale);
 
   // --- Controls
   // Takes ownership. A tag >= 0 that is already taken rejects the control: it
@@ -252,8 +249,10 @@ private:
   int mFPS;
   float mDrawScale;
   float mScreenScale = 1.f;
-  float mMinScale = 0.25f;
-  float mMaxScale = 4.f;
+  // Draw scales outside this range are clamped (a zero or negative scale would
+  // divide by zero when mapping the mouse).
+  static constexpr float kMinScale = 0.25f;
+  static constexpr float kMaxScale = 4.f;
 
   std::vector<std::unique_ptr<IControl>> mControls;
   std::unordered_map<int, IControl*> mCtrlTags;

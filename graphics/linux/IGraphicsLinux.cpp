@@ -1,6 +1,5 @@
 #include "graphics/linux/IGraphicsLinux.h"
 
-#include "graphics/MakeGraphics.h"
 #include "graphics/linux/KeyCodes.h"
 #include "graphics/linux/XErrorTrap.h"
 
@@ -77,11 +76,6 @@ unsigned int ButtonMask(unsigned int button)
 }
 
 } // namespace
-
-std::unique_ptr<IGraphics> MakeGraphics(iplug::IEditorDelegate& dlg, int w, int h, int fps, float scale)
-{
-  return std::make_unique<IGraphicsLinux>(dlg, w, h, fps, scale);
-}
 
 IGraphicsLinux::IGraphicsLinux(iplug::IEditorDelegate& dlg, int w, int h, int fps, float scale)
   : IGraphics(dlg, w, h, fps, scale)
