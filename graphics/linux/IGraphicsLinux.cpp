@@ -250,7 +250,6 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
   XEvent& e = *static_cast<XEvent*>(pEvent);
   if (e.xany.window != mWindow || mWindow == 0)
     return;
-  const float s = GetTotalScale();
 
   switch (e.type)
   {
@@ -262,122 +261,16 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
                               static_cast<float>(e.xexpose.y + e.xexpose.height))});
       break;
     }
-    case ButtonPress:
-    {
-      const XButtonEvent& b = e.xbutton;
-      IMouseKeys mod = KeysFromState(b.state);
-      if (b.button == Button4 || b.button == Button5)
-      {
-        OnMouseWheel(b.x / s, b.y / s, mod, b.button == Button4 ? 1.f : -1.f);
-        break;
-      }
-      if (b.button != Button1 && b.button != Button3)
-        break;
-      mod.L = b.button == Button1;
-      mod.R = b.button == Button3;
-      mButtonsHeld |= ButtonMask(b.button);
-      mLastX = b.x;
-      mLastY = b.y;
-      const bool dbl = b.button == mLastPressButton && b.time - mLastPressTime < kDoubleClickMs &&
-                       std::abs(b.x - mLastPressX) <= kDoubleClickSlopPx && std::abs(b.y - mLastPressY) <= kDoubleClickSlopPx;
-      if (dbl)
-      {
-        mLastPressTime = 0; // a third click starts over
-        OnMouseDblClick(b.x / s, b.y / s, mod);
-      }
-      else
-      {
-        mLastPressTime = b.time;
-        mLastPressButton = b.button;
-        mLastPressX = b.x;
-        mLastPressY = b.y;
-        OnMouseDown(b.x / s, b.y / s, mod);
-      }
-      break;
-    }
-    case ButtonRelease:
-    {
-      const XButtonEvent& b = e.xbutton;
-      if (b.button != Button1 && b.button != Button3)
-        break;
-      mButtonsHeld &= ~ButtonMask(b.button);
-      IMouseKeys mod = KeysFromState(b.state);
-      mod.L = b.button == Button1;
-      mod.R = b.button == Button3;
-      const float x = mLockActive ? mVirtualX : b.x / s;
-      const float y = mLockActive ? mVirtualY : b.y / s;
-      OnMouseUp(x, y, mod);
-      break;
-    }
-    case MotionNotify:
-    {
-      // Only the latest of consecutive moves matters; never merge across a
-      // press or release.
-      while (XPending(mDisplay) > 0)
-      {
-        XEvent next;
-        XPeekEvent(mDisplay, &next);
-        if (next.type != MotionNotify || next.xany.window != mWindow)
-          break;
-        XNextEvent(mDisplay, &e);
-      }
-      const XMotionEvent& m = e.xmotion;
-      const IMouseKeys mod = KeysFromState(m.state);
-      if (mButtonsHeld != 0)
-      {
-        if (mLockActive)
-        {
-          const int dx = m.x - mLockX, dy = m.y - mLockY;
-          if (dx == 0 && dy == 0)
-            break; // the echo of our own warp
-          mVirtualX += dx / s;
-          mVirtualY += dy / s;
-          OnMouseDrag(mVirtualX, mVirtualY, dx / s, dy / s, mod);
-          if (mLockActive && mDisplay && mWindow)
-            XWarpPointer(mDisplay, None, mWindow, 0, 0, 0, 0, mLockX, mLockY);
-        }
-        else
-        {
-          const float dx = (m.x - mLastX) / s, dy = (m.y - mLastY) / s;
-          mLastX = m.x;
-          mLastY = m.y;
-          OnMouseDrag(m.x / s, m.y / s, dx, dy, mod);
-        }
-      }
-      else
-      {
-        mLastX = m.x;
-        mLastY = m.y;
-        OnMouseOver(m.x / s, m.y / s, mod);
-      }
-      break;
-    }
+    case ButtonPress: HandleButtonPress(&e.xbutton); break;
+    case ButtonRelease: HandleButtonRelease(&e.xbutton); break;
+    case MotionNotify: HandleMotion(&e); break;
     case LeaveNotify:
       if (mButtonsHeld == 0)
         OnMouseOut();
       break;
     case KeyPress:
-    case KeyRelease:
-    {
-      IKeyPress key;
-      KeySym sym = 0;
-      char buf[8] = {};
-      const int n = XLookupString(&e.xkey, buf, sizeof(buf) - 1, &sym, nullptr);
-      if (n == 1)
-        key.utf8[0] = buf[0];
-      key.vk = VirtualKeyFromKeySym(sym);
-      key.S = (e.xkey.state & ShiftMask) != 0;
-      key.C = (e.xkey.state & ControlMask) != 0;
-      key.A = (e.xkey.state & Mod1Mask) != 0;
-      if (e.type == KeyPress)
-        OnKeyDown(e.xkey.x / s, e.xkey.y / s, key);
-      else
-        OnKeyUp(e.xkey.x / s, e.xkey.y / s, key);
-      break;
-    }
-    case ClientMessage:
-      mXEmbed.HandleEvent(e);
-      break;
+    case KeyRelease: HandleKey(&e.xkey, e.type == KeyPress); break;
+    case ClientMessage: mXEmbed.HandleEvent(e); break;
     case DestroyNotify:
       // The host destroyed the parent (and with it our window) first.
       if (e.xdestroywindow.window == mWindow)
@@ -386,6 +279,117 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
     default:
       break;
   }
+}
+
+void IGraphicsLinux::HandleButtonPress(const void* pButtonEvent)
+{
+  const XButtonEvent& b = *static_cast<const XButtonEvent*>(pButtonEvent);
+  const float s = GetTotalScale();
+  IMouseKeys mod = KeysFromState(b.state);
+  if (b.button == Button4 || b.button == Button5)
+  {
+    OnMouseWheel(b.x / s, b.y / s, mod, b.button == Button4 ? 1.f : -1.f);
+    return;
+  }
+  if (b.button != Button1 && b.button != Button3)
+    return;
+  mod.L = b.button == Button1;
+  mod.R = b.button == Button3;
+  mButtonsHeld |= ButtonMask(b.button);
+  mLastX = b.x;
+  mLastY = b.y;
+  const bool dbl = b.button == mLastPressButton && b.time - mLastPressTime < kDoubleClickMs &&
+                   std::abs(b.x - mLastPressX) <= kDoubleClickSlopPx && std::abs(b.y - mLastPressY) <= kDoubleClickSlopPx;
+  if (dbl)
+  {
+    mLastPressTime = 0; // a third click starts over
+    OnMouseDblClick(b.x / s, b.y / s, mod);
+  }
+  else
+  {
+    mLastPressTime = b.time;
+    mLastPressButton = b.button;
+    mLastPressX = b.x;
+    mLastPressY = b.y;
+    OnMouseDown(b.x / s, b.y / s, mod);
+  }
+}
+
+void IGraphicsLinux::HandleButtonRelease(const void* pButtonEvent)
+{
+  const XButtonEvent& b = *static_cast<const XButtonEvent*>(pButtonEvent);
+  if (b.button != Button1 && b.button != Button3)
+    return;
+  const float s = GetTotalScale();
+  mButtonsHeld &= ~ButtonMask(b.button);
+  IMouseKeys mod = KeysFromState(b.state);
+  mod.L = b.button == Button1;
+  mod.R = b.button == Button3;
+  const float x = mLockActive ? mVirtualX : b.x / s;
+  const float y = mLockActive ? mVirtualY : b.y / s;
+  OnMouseUp(x, y, mod);
+}
+
+void IGraphicsLinux::HandleMotion(void* pEvent)
+{
+  XEvent& e = *static_cast<XEvent*>(pEvent);
+  // Only the latest of consecutive moves matters; never merge across a
+  // press or release.
+  while (XPending(mDisplay) > 0)
+  {
+    XEvent next;
+    XPeekEvent(mDisplay, &next);
+    if (next.type != MotionNotify || next.xany.window != mWindow)
+      break;
+    XNextEvent(mDisplay, &e);
+  }
+  const float s = GetTotalScale();
+  const XMotionEvent& m = e.xmotion;
+  const IMouseKeys mod = KeysFromState(m.state);
+  if (mButtonsHeld == 0)
+  {
+    mLastX = m.x;
+    mLastY = m.y;
+    OnMouseOver(m.x / s, m.y / s, mod);
+  }
+  else if (mLockActive)
+  {
+    const int dx = m.x - mLockX, dy = m.y - mLockY;
+    if (dx == 0 && dy == 0)
+      return; // the echo of our own warp
+    mVirtualX += dx / s;
+    mVirtualY += dy / s;
+    OnMouseDrag(mVirtualX, mVirtualY, dx / s, dy / s, mod);
+    if (mLockActive && mDisplay && mWindow)
+      XWarpPointer(mDisplay, None, mWindow, 0, 0, 0, 0, mLockX, mLockY);
+  }
+  else
+  {
+    const float dx = (m.x - mLastX) / s, dy = (m.y - mLastY) / s;
+    mLastX = m.x;
+    mLastY = m.y;
+    OnMouseDrag(m.x / s, m.y / s, dx, dy, mod);
+  }
+}
+
+void IGraphicsLinux::HandleKey(void* pKeyEvent, bool pressed)
+{
+  XKeyEvent& k = *static_cast<XKeyEvent*>(pKeyEvent);
+  const float s = GetTotalScale();
+  IKeyPress key;
+  KeySym sym = 0;
+  char buf[8] = {};
+  const int n = XLookupString(&k, buf, sizeof(buf) - 1, &sym, nullptr);
+  if (n == 1)
+    key.utf8[0] = buf[0];
+  key.vk = VirtualKeyFromKeySym(sym);
+  key.S = (k.state & ShiftMask) != 0;
+  key.C = (k.state & ControlMask) != 0;
+  key.A = (k.state & Mod1Mask) != 0;
+  if (pressed)
+    OnKeyDown(k.x / s, k.y / s, key);
+  else
+    OnKeyUp(k.x / s, k.y / s, key);
 }
 
 void IGraphicsLinux::PresentRegions(const std::vector<IBounds>& pixelRegions)

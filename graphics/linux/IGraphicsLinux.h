@@ -48,7 +48,13 @@ protected:
   void OnSurfaceResized() override;
 
 private:
+  // Each takes the X event of its kind (XEvent, XButtonEvent, XKeyEvent).
   void HandleEvent(void* pEvent);
+  void HandleButtonPress(const void* pButtonEvent);
+  void HandleButtonRelease(const void* pButtonEvent);
+  // Coalesces the queued moves that follow into the event first.
+  void HandleMotion(void* pEvent);
+  void HandleKey(void* pKeyEvent, bool pressed);
   void CloseConnection();
   IMouseKeys KeysFromState(unsigned int state) const;
   void ApplyCursor();
