@@ -77,188 +77,201 @@ const char* UsageText()
          "  snapshot draws the plug-in's editor into a PNG (no window needed; S 0.25-4)\n";
 }
 
-std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args, std::string& error)
+namespace
 {
-  CommandLine command;
-  if (args.empty())
-  {
-    error = "no command given (info, render, demo or snapshot)";
-    return std::nullopt;
-  }
 
-  const std::string& name = args[0];
+bool ParseCommandName(const std::string& name, CommandKind& kind, std::string& error)
+{
   if (name == "help" || name == "--help" || name == "-h")
-    return command;
-  if (name == "info")
-    command.kind = CommandKind::kInfo;
+    kind = CommandKind::kHelp;
+  else if (name == "info")
+    kind = CommandKind::kInfo;
   else if (name == "render")
-    command.kind = CommandKind::kRender;
+    kind = CommandKind::kRender;
   else if (name == "demo")
-    command.kind = CommandKind::kDemo;
+    kind = CommandKind::kDemo;
   else if (name == "snapshot")
-    command.kind = CommandKind::kSnapshot;
+    kind = CommandKind::kSnapshot;
   else
   {
     error = "unknown command '" + name + "' (expected info, render, demo or snapshot)";
-    return std::nullopt;
+    return false;
+  }
+  return true;
+}
+
+// The options after the command name, one at a time, into the command.
+class OptionParser
+{
+public:
+  OptionParser(CommandLine& command, const std::string& commandName, ArgumentReader& reader, std::string& error)
+    : mCommand(command), mCommandName(commandName), mReader(reader), mError(error)
+  {
   }
 
-  const std::vector<std::string> rest(args.begin() + 1, args.end());
-  ArgumentReader reader(rest);
-  std::vector<std::string> positional;
-  bool blockSeen = false;
-  bool scaleSeen = false;
-  bool optionsEnded = false;
-
-  while (!reader.Done())
+  // arg is "--name", "--name=value" or "--name value". False with the error set
+  // when the option is unknown, repeated or its value is bad.
+  bool Parse(const std::string& arg)
   {
-    const std::string& arg = reader.Next();
-    if (optionsEnded || !IsOption(arg))
-    {
-      positional.push_back(arg);
-      continue;
-    }
-    if (arg == "--")
-    {
-      optionsEnded = true;
-      continue;
-    }
-    if (arg == "--help" || arg == "-h")
-    {
-      command.kind = CommandKind::kHelp;
-      return command;
-    }
-
     const size_t eq = arg.find('=');
-    const bool hasInline = eq != std::string::npos;
-    const std::string option = hasInline ? arg.substr(0, eq) : arg;
-    const std::string inlineValue = hasInline ? arg.substr(eq + 1) : std::string();
+    mHasInline = eq != std::string::npos;
+    mOption = mHasInline ? arg.substr(0, eq) : arg;
+    mInlineValue = mHasInline ? arg.substr(eq + 1) : std::string();
+
+    if (mOption == "--bundle")
+      return ParseBundle();
+    if (mCommand.kind == CommandKind::kSnapshot && (mOption == "--preset" || mOption == "--scale"))
+      return ParseSnapshotOption();
+    if (mCommand.kind != CommandKind::kRender)
+    {
+      mError = "unknown option '" + mOption + "' for " + mCommandName;
+      return false;
+    }
+    return ParseRenderOption();
+  }
+
+private:
+  // The option's value: inline or the next argument.
+  bool TakeValue(std::string& value) { return mReader.TakeValue(mOption, mInlineValue, mHasInline, value, mError); }
+
+  // The same for an option that may be given only once.
+  bool TakeValueOnce(bool seen, std::string& value)
+  {
+    if (seen)
+    {
+      mError = mOption + " given more than once";
+      return false;
+    }
+    return TakeValue(value);
+  }
+
+  bool ParseBundle()
+  {
     std::string value;
+    if (!TakeValueOnce(mCommand.bundlePath.has_value(), value))
+      return false;
+    if (value.empty())
+    {
+      mError = "--bundle needs a path";
+      return false;
+    }
+    mCommand.bundlePath = value;
+    return true;
+  }
 
-    auto once = [&](bool seen) {
-      if (seen)
-        error = option + " given more than once";
-      return !seen;
-    };
+  bool ParsePreset(std::optional<std::string>& preset)
+  {
+    std::string value;
+    if (!TakeValueOnce(preset.has_value(), value))
+      return false;
+    if (value.empty())
+    {
+      mError = "--preset needs a name or an index";
+      return false;
+    }
+    preset = value;
+    return true;
+  }
 
-    if (option == "--bundle")
+  bool ParseSnapshotOption()
+  {
+    SnapshotArguments& snapshot = mCommand.snapshot;
+    if (mOption == "--preset")
+      return ParsePreset(snapshot.preset);
+    std::string value;
+    if (!TakeValueOnce(mScaleSeen, value))
+      return false;
+    mScaleSeen = true;
+    if (!ParseScale(value, snapshot.scale))
     {
-      if (!once(command.bundlePath.has_value()) || !reader.TakeValue(option, inlineValue, hasInline, value, error))
-        return std::nullopt;
-      if (value.empty())
-      {
-        error = "--bundle needs a path";
-        return std::nullopt;
-      }
-      command.bundlePath = value;
-      continue;
+      mError = "--scale expects a number from 0.25 to 4, got '" + value + "'";
+      return false;
     }
-    if (command.kind == CommandKind::kSnapshot && (option == "--preset" || option == "--scale"))
-    {
-      SnapshotArguments& snapshot = command.snapshot;
-      const bool seen = option == "--preset" ? snapshot.preset.has_value() : scaleSeen;
-      if (!once(seen) || !reader.TakeValue(option, inlineValue, hasInline, value, error))
-        return std::nullopt;
-      if (option == "--preset")
-      {
-        if (value.empty())
-        {
-          error = "--preset needs a name or an index";
-          return std::nullopt;
-        }
-        snapshot.preset = value;
-      }
-      else
-      {
-        scaleSeen = true;
-        if (!ParseScale(value, snapshot.scale))
-        {
-          error = "--scale expects a number from 0.25 to 4, got '" + value + "'";
-          return std::nullopt;
-        }
-      }
-      continue;
-    }
-    if (command.kind != CommandKind::kRender)
-    {
-      error = "unknown option '" + option + "' for " + name;
-      return std::nullopt;
-    }
+    return true;
+  }
 
-    RenderArguments& render = command.render;
-    if (option == "--preset")
+  bool ParseRenderOption()
+  {
+    RenderArguments& render = mCommand.render;
+    if (mOption == "--preset")
+      return ParsePreset(render.preset);
+    std::string value;
+    if (mOption == "--set")
     {
-      if (!once(render.preset.has_value()) || !reader.TakeValue(option, inlineValue, hasInline, value, error))
-        return std::nullopt;
-      if (value.empty())
-      {
-        error = "--preset needs a name or an index";
-        return std::nullopt;
-      }
-      render.preset = value;
-    }
-    else if (option == "--set")
-    {
-      if (!reader.TakeValue(option, inlineValue, hasInline, value, error))
-        return std::nullopt;
+      if (!TakeValue(value))
+        return false;
       const size_t split = value.find('=');
       if (split == std::string::npos || split == 0)
       {
-        error = "--set expects NAME=VALUE, got '" + value + "'";
-        return std::nullopt;
+        mError = "--set expects NAME=VALUE, got '" + value + "'";
+        return false;
       }
       render.settings.push_back({value.substr(0, split), value.substr(split + 1)});
+      return true;
     }
-    else if (option == "--block")
+    if (mOption == "--block")
     {
-      if (!once(blockSeen) || !reader.TakeValue(option, inlineValue, hasInline, value, error))
-        return std::nullopt;
-      blockSeen = true;
+      if (!TakeValueOnce(mBlockSeen, value))
+        return false;
+      mBlockSeen = true;
       if (!ParseInt(value, render.blockFrames) || render.blockFrames < 1 || render.blockFrames > kMaxBlockFrames)
       {
-        error = "--block expects a whole number of frames from 1 to " + std::to_string(kMaxBlockFrames) + ", got '" +
-                value + "'";
-        return std::nullopt;
+        mError = "--block expects a whole number of frames from 1 to " + std::to_string(kMaxBlockFrames) + ", got '" +
+                 value + "'";
+        return false;
       }
+      return true;
     }
-    else if (option == "--precision")
+    if (mOption == "--precision")
     {
-      if (!once(render.precisionBits.has_value()) || !reader.TakeValue(option, inlineValue, hasInline, value, error))
-        return std::nullopt;
+      if (!TakeValueOnce(render.precisionBits.has_value(), value))
+        return false;
       int bits = 0;
       if (!ParseInt(value, bits) || (bits != 32 && bits != 64))
       {
-        error = "--precision expects 32 or 64, got '" + value + "'";
-        return std::nullopt;
+        mError = "--precision expects 32 or 64, got '" + value + "'";
+        return false;
       }
       render.precisionBits = bits;
+      return true;
     }
-    else
-    {
-      error = "unknown option '" + option + "' for render";
-      return std::nullopt;
-    }
+    mError = "unknown option '" + mOption + "' for render";
+    return false;
   }
 
+  CommandLine& mCommand;
+  const std::string& mCommandName;
+  ArgumentReader& mReader;
+  std::string& mError;
+  std::string mOption;
+  std::string mInlineValue;
+  bool mHasInline = false;
+  bool mBlockSeen = false;
+  bool mScaleSeen = false;
+};
+
+// The file and folder arguments each command takes.
+bool AssignPositionals(CommandLine& command, const std::vector<std::string>& positional, std::string& error)
+{
   switch (command.kind)
   {
   case CommandKind::kInfo:
     if (!positional.empty())
     {
       error = "info takes no file arguments, got '" + positional[0] + "'";
-      return std::nullopt;
+      return false;
     }
     break;
   case CommandKind::kRender:
     if (positional.size() < 2)
     {
       error = positional.empty() ? "render needs an input file and an output file" : "render needs an output file";
-      return std::nullopt;
+      return false;
     }
     if (positional.size() > 2)
     {
       error = "render takes one input and one output file, got extra '" + positional[2] + "'";
-      return std::nullopt;
+      return false;
     }
     command.render.inputPath = positional[0];
     command.render.outputPath = positional[1];
@@ -267,7 +280,7 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
     if (positional.size() > 1)
     {
       error = "demo takes at most one output folder, got extra '" + positional[1] + "'";
-      return std::nullopt;
+      return false;
     }
     if (!positional.empty())
       command.demoDirectory = positional[0];
@@ -277,13 +290,54 @@ std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args
     {
       error = positional.empty() ? "snapshot needs an output PNG file"
                                  : "snapshot takes one output file, got extra '" + positional[1] + "'";
-      return std::nullopt;
+      return false;
     }
     command.snapshot.outputPath = positional[0];
     break;
   case CommandKind::kHelp:
     break;
   }
+  return true;
+}
+
+} // namespace
+
+std::optional<CommandLine> ParseCommandLine(const std::vector<std::string>& args, std::string& error)
+{
+  CommandLine command;
+  if (args.empty())
+  {
+    error = "no command given (info, render, demo or snapshot)";
+    return std::nullopt;
+  }
+  const std::string& name = args[0];
+  if (!ParseCommandName(name, command.kind, error))
+    return std::nullopt;
+  if (command.kind == CommandKind::kHelp)
+    return command;
+
+  const std::vector<std::string> rest(args.begin() + 1, args.end());
+  ArgumentReader reader(rest);
+  OptionParser options(command, name, reader, error);
+  std::vector<std::string> positional;
+  bool optionsEnded = false;
+  while (!reader.Done())
+  {
+    const std::string& arg = reader.Next();
+    if (optionsEnded || !IsOption(arg))
+      positional.push_back(arg);
+    else if (arg == "--")
+      optionsEnded = true;
+    else if (arg == "--help" || arg == "-h")
+    {
+      command.kind = CommandKind::kHelp;
+      return command;
+    }
+    else if (!options.Parse(arg))
+      return std::nullopt;
+  }
+  if (!AssignPositionals(command, positional, error))
+    return std::nullopt;
   return command;
 }
 
