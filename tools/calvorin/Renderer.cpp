@@ -46,25 +46,82 @@ bool SamePath(const std::string& a, const std::string& b)
   return std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
-} // namespace
-
-RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderReport& report, std::string& error)
+// Opens the input for reading; it must be another file than the output, mono
+// or stereo.
+bool OpenInput(AudioFileReader& reader, const RenderRequest& request, std::string& error)
 {
   if (SamePath(request.inputPath, request.outputPath))
   {
     error = "the output file must not be the input file '" + request.inputPath + "'";
-    return RenderStatus::kFailed;
+    return false;
   }
-  AudioFileReader reader;
   if (!reader.Open(request.inputPath, error))
+    return false;
+  if (reader.Format().channels > kMaxFileChannels)
+  {
+    error = "'" + request.inputPath + "' has " + std::to_string(reader.Format().channels) +
+            " channels; only mono and stereo files can be rendered";
+    return false;
+  }
+  return true;
+}
+
+// The preset, then the settings in the order given.
+bool ApplyParameters(EffectHost& host, const RenderRequest& request, std::string& error)
+{
+  if (request.presetIndex && !host.LoadPreset(*request.presetIndex, error))
+    return false;
+  for (const ResolvedSetting& setting : request.settings)
+  {
+    if (!host.SetParameter(setting.id, setting.normalized))
+    {
+      error = "the plug-in refused the value of " + setting.title;
+      return false;
+    }
+  }
+  return true;
+}
+
+// One block through the plug-in at the render's precision: in64 to out64,
+// through the 32-bit buffers when the plug-in processes single precision.
+void ProcessBlock(EffectHost& host, BlockBuffers& buffers, SamplePrecision precision, int nChannels, int n)
+{
+  if (precision == SamplePrecision::k64)
+  {
+    host.Process(buffers.in64Ptrs.data(), buffers.out64Ptrs.data(), n);
+    return;
+  }
+  for (int c = 0; c < nChannels; ++c)
+    for (int i = 0; i < n; ++i)
+      buffers.in32Ptrs[static_cast<size_t>(c)][i] = static_cast<float>(buffers.in64Ptrs[static_cast<size_t>(c)][i]);
+  host.Process(buffers.in32Ptrs.data(), buffers.out32Ptrs.data(), n);
+  for (int c = 0; c < nChannels; ++c)
+    for (int i = 0; i < n; ++i)
+      buffers.out64Ptrs[static_cast<size_t>(c)][i] = buffers.out32Ptrs[static_cast<size_t>(c)][i];
+}
+
+void ReportLevels(LevelMeter& inputMeter, LevelMeter& outputMeter, RenderReport& report)
+{
+  inputMeter.Finish();
+  outputMeter.Finish();
+  report.inputPeakDb = inputMeter.PeakDb();
+  report.inputRmsDb = inputMeter.RmsDb();
+  report.outputPeakDb = outputMeter.PeakDb();
+  report.outputRmsDb = outputMeter.RmsDb();
+  report.hopSeconds = inputMeter.HopSeconds();
+  report.inputWindowDb = inputMeter.WindowDb();
+  report.outputWindowDb = outputMeter.WindowDb();
+  report.change = CompareLevels(report.inputWindowDb, report.outputWindowDb);
+}
+
+} // namespace
+
+RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderReport& report, std::string& error)
+{
+  AudioFileReader reader;
+  if (!OpenInput(reader, request, error))
     return RenderStatus::kFailed;
   const AudioFormat format = reader.Format();
-  if (format.channels > kMaxFileChannels)
-  {
-    error = "'" + request.inputPath + "' has " + std::to_string(format.channels) +
-            " channels; only mono and stereo files can be rendered";
-    return RenderStatus::kFailed;
-  }
 
   report = RenderReport{};
   report.format = format;
@@ -81,31 +138,20 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
     ~StopOnExit() { host.Stop(); }
   } stopOnExit{host};
 
-  if (request.presetIndex && !host.LoadPreset(*request.presetIndex, error))
+  if (!ApplyParameters(host, request, error))
     return RenderStatus::kFailed;
-  for (const ResolvedSetting& setting : request.settings)
-  {
-    if (!host.SetParameter(setting.id, setting.normalized))
-    {
-      error = "the plug-in refused the value of " + setting.title;
-      return RenderStatus::kFailed;
-    }
-  }
-
   AudioFileWriter writer;
   if (!writer.Open(request.outputPath, format, error))
     return RenderStatus::kFailed;
 
   const double seconds = static_cast<double>(format.frames) / format.sampleRate;
-  const bool showProgress = request.progressStream && seconds > kProgressMinSeconds;
   std::unique_ptr<ProgressBar> progress;
-  if (showProgress)
+  if (request.progressStream && seconds > kProgressMinSeconds)
     progress = std::make_unique<ProgressBar>(*request.progressStream, true, "rendering");
 
   LevelMeter inputMeter(format.sampleRate, format.channels);
   LevelMeter outputMeter(format.sampleRate, format.channels);
   BlockBuffers buffers(format.channels, block);
-
   for (;;)
   {
     if (request.cancel && request.cancel->load())
@@ -118,18 +164,7 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
     if (n <= 0)
       break;
     inputMeter.Add(buffers.in64Ptrs.data(), n);
-    if (report.precision == SamplePrecision::k64)
-      host.Process(buffers.in64Ptrs.data(), buffers.out64Ptrs.data(), n);
-    else
-    {
-      for (int c = 0; c < format.channels; ++c)
-        for (int i = 0; i < n; ++i)
-          buffers.in32Ptrs[static_cast<size_t>(c)][i] = static_cast<float>(buffers.in64Ptrs[static_cast<size_t>(c)][i]);
-      host.Process(buffers.in32Ptrs.data(), buffers.out32Ptrs.data(), n);
-      for (int c = 0; c < format.channels; ++c)
-        for (int i = 0; i < n; ++i)
-          buffers.out64Ptrs[static_cast<size_t>(c)][i] = buffers.out32Ptrs[static_cast<size_t>(c)][i];
-    }
+    ProcessBlock(host, buffers, report.precision, format.channels, n);
     outputMeter.Add(buffers.out64Ptrs.data(), n);
     if (!writer.Write(buffers.out64Ptrs.data(), n, error))
       return RenderStatus::kFailed;
@@ -142,17 +177,7 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
 
   if (!writer.Commit(error))
     return RenderStatus::kFailed;
-
-  inputMeter.Finish();
-  outputMeter.Finish();
-  report.inputPeakDb = inputMeter.PeakDb();
-  report.inputRmsDb = inputMeter.RmsDb();
-  report.outputPeakDb = outputMeter.PeakDb();
-  report.outputRmsDb = outputMeter.RmsDb();
-  report.hopSeconds = inputMeter.HopSeconds();
-  report.inputWindowDb = inputMeter.WindowDb();
-  report.outputWindowDb = outputMeter.WindowDb();
-  report.change = CompareLevels(report.inputWindowDb, report.outputWindowDb);
+  ReportLevels(inputMeter, outputMeter, report);
   return RenderStatus::kDone;
 }
 
