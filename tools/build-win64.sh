@@ -45,7 +45,7 @@ for tool in x86_64-w64-mingw32-g++-posix "$objdump"; do
 done
 
 build=$root/build/win64
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release \
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCALVORIN_WARNINGS_AS_ERRORS=ON \
   -DCMAKE_TOOLCHAIN_FILE="$root/tools/cmake/mingw-w64-x86_64.cmake" >/dev/null
 cmake --build "$build" -j "${CALVORIN_JOBS:-$(nproc)}"
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Configures and builds one configuration into build/<config>; with target
 # names after the configuration, only those targets.
-#   release  optimised with debug info (default)
+#   release  Release (-O3) with debug info (default)
 #   asan     address + undefined-behaviour sanitizers
 #   tsan     thread sanitizer
 #   fuzz     clang + libFuzzer with address + undefined sanitizers: only the
@@ -11,13 +11,16 @@ config=${1:-release}
 shift || true
 root=$(cd "$(dirname "$0")/.." && pwd)
 case "$config" in
-  release) args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo) ;;
+  release) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE='-O3 -DNDEBUG -g'
+                 -DCMAKE_CXX_FLAGS_RELEASE='-O3 -DNDEBUG -g') ;;
   asan)    args=(-DCMAKE_BUILD_TYPE=Debug -DCALVORIN_SANITIZE=address) ;;
   tsan)    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVORIN_SANITIZE=thread) ;;
   fuzz)    args=(-DCMAKE_BUILD_TYPE=RelWithDebInfo -DCALVORIN_SANITIZE=fuzzer
                  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++) ;;
   *) echo "build.sh: unknown configuration '$config' (release, asan, tsan, fuzz)" >&2; exit 2 ;;
 esac
+# Warnings are errors in every configuration built here.
+args+=(-DCALVORIN_WARNINGS_AS_ERRORS=ON)
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 [ "$config" = fuzz ] && [ ${#targets[@]} -eq 0 ] && targets=(--target calvorin_fuzzers)

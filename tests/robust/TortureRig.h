@@ -96,7 +96,9 @@ inline OutputReport Inspect(const Stereo& out, size_t from = 0, size_t to = SIZE
 {
   OutputReport r;
   for (const auto& ch : out)
-    for (size_t i = from; i < std::min(to, ch.size()); ++i)
+  {
+    const size_t end = std::min(to, ch.size());
+    for (size_t i = from; i < end; ++i)
     {
       const double v = ch[i];
       const bool bad = !std::isfinite(v) || (v != 0.0 && std::fabs(v) < DBL_MIN);
@@ -109,6 +111,7 @@ inline OutputReport Inspect(const Stereo& out, size_t from = 0, size_t to = SIZE
       if (bad)
         r.firstBad = std::min(r.firstBad, i);
     }
+  }
   return r;
 }
 

@@ -49,9 +49,10 @@ private:
     for (int attempt = 0; attempt < 5 && mName.empty(); ++attempt)
     {
       const int n = 100 + (getpid() * 7 + attempt * 131) % 800;
-      if (std::filesystem::exists("/tmp/.X" + std::to_string(n) + "-lock"))
+      const std::string number = std::to_string(n);
+      if (std::filesystem::exists(std::string("/tmp/.X").append(number).append("-lock")))
         continue;
-      const std::string name = ":" + std::to_string(n);
+      const std::string name = std::string(":").append(number);
       mPid = fork();
       if (mPid == 0)
       {

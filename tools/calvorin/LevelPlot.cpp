@@ -141,10 +141,13 @@ bool WriteLevelPlot(const std::string& path, const std::string& title, double ho
 
   cairo_surface_flush(surface.get());
   const std::filesystem::path destination(path);
-  const std::string tempPath =
-      (destination.parent_path() / ("." + destination.filename().string() + "." + std::to_string(getpid()) +
-                                    ".partial"))
-          .string();
+  // Appended piece by piece: GCC's -O3 -Wrestrict misreads the chained operator+ on strings.
+  std::string tempName = ".";
+  tempName += destination.filename().string();
+  tempName += '.';
+  tempName += std::to_string(getpid());
+  tempName += ".partial";
+  const std::string tempPath = (destination.parent_path() / tempName).string();
   const cairo_status_t status = cairo_surface_write_to_png(surface.get(), tempPath.c_str());
   std::error_code ec;
   if (status != CAIRO_STATUS_SUCCESS)

@@ -25,14 +25,13 @@ public:
   vst3::uint32 VST3_CALL addRef() override { return ++refs; }
   vst3::uint32 VST3_CALL release() override { return --refs; }
 
-  vst3::tresult VST3_CALL beginEdit(vst3::ParamID id) override { log += "b" + std::to_string(id) + " "; return vst3::kResultOk; }
+  vst3::tresult VST3_CALL beginEdit(vst3::ParamID id) override { return Log('b', std::to_string(id)); }
   vst3::tresult VST3_CALL performEdit(vst3::ParamID id, vst3::ParamValue v) override
   {
-    log += "p" + std::to_string(id) + "=" + std::to_string(v).substr(0, 4) + " ";
-    return vst3::kResultOk;
+    return Log('p', std::to_string(id) + "=" + std::to_string(v).substr(0, 4));
   }
-  vst3::tresult VST3_CALL endEdit(vst3::ParamID id) override { log += "e" + std::to_string(id) + " "; return vst3::kResultOk; }
-  vst3::tresult VST3_CALL restartComponent(vst3::int32 flags) override { log += "r" + std::to_string(flags) + " "; return vst3::kResultOk; }
+  vst3::tresult VST3_CALL endEdit(vst3::ParamID id) override { return Log('e', std::to_string(id)); }
+  vst3::tresult VST3_CALL restartComponent(vst3::int32 flags) override { return Log('r', std::to_string(flags)); }
   vst3::tresult VST3_CALL setDirty(vst3::TBool) override { return vst3::kResultOk; }
   vst3::tresult VST3_CALL requestOpenEditor(vst3::FIDString) override { return vst3::kResultOk; }
   vst3::tresult VST3_CALL startGroupEdit() override { log += "[ "; return vst3::kResultOk; }
@@ -42,6 +41,16 @@ public:
 
   int refs = 1;
   std::string log;
+
+private:
+  // Appends "<kind><detail> ".
+  vst3::tresult Log(char kind, const std::string& detail)
+  {
+    log += kind;
+    log += detail;
+    log += ' ';
+    return vst3::kResultOk;
+  }
 };
 
 // A host context that only counts its references.
