@@ -5,6 +5,8 @@
 #include "vst3/host/Strings.h"
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 using namespace calvorin_test;
 using namespace vst3host;
@@ -41,10 +43,23 @@ TEST_F(ModuleFactory, ExactlyOneClassWithItsPlatformEncodedIdAndStrings)
   EXPECT_EQ(c.category, "Audio Module Class");
   EXPECT_EQ(c.name, "Calvorin");
   EXPECT_EQ(c.classFlags, 2u);
-  EXPECT_EQ(c.subCategories, "Fenmarch");
+  EXPECT_EQ(c.subCategories, "Fx|Dynamics");
   EXPECT_EQ(c.vendor, "Fenmarch") << "empty class vendor: the factory's applies";
   EXPECT_EQ(c.version, "1.0.0");
   EXPECT_EQ(c.sdkVersion, "VST 3.7.7");
+}
+
+// Hosts that scan moduleinfo.json instead of loading the module see the same class.
+TEST_F(ModuleFactory, ModuleInfoFileDescribesTheFactorysClass)
+{
+  std::ifstream file(BundlePath() + "/Contents/Resources/moduleinfo.json");
+  ASSERT_TRUE(file) << BundlePath();
+  const std::string json((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+  for (const std::string& entry :
+       {"\"CID\": \"" + cls.cidText + "\"", "\"Name\": \"" + cls.name + "\"", "\"Vendor\": \"" + cls.vendor + "\"",
+        "\"Version\": \"" + cls.version + "\"", "\"SDKVersion\": \"" + cls.sdkVersion + "\"",
+        "\"Sub Categories\": [\"" + cls.subCategories + "\"]", "\"Class Flags\": " + std::to_string(cls.classFlags)})
+    EXPECT_NE(json.find(entry), std::string::npos) << entry;
 }
 
 TEST_F(ModuleFactory, EveryClassInfoGenerationAgreesAndOutOfRangeIsRefused)

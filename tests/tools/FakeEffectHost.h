@@ -28,6 +28,8 @@ public:
     kHostBypass = 65536
   };
 
+  cli::EffectClass Class() override { return {"Fake", "Maker", "1.2.3", "Fx|Dynamics"}; }
+
   std::vector<cli::HostParameter> Parameters() override
   {
     return {{kHostBypass, "Bypass", "", 1, 65537, 0.0},

@@ -64,6 +64,7 @@ int RunTool(FakeEffectHost& host, CapturedConsole& captured, std::vector<std::st
     struct Borrowed : EffectHost
     {
       explicit Borrowed(FakeEffectHost& h) : host(h) {}
+      EffectClass Class() override { return host.Class(); }
       std::vector<HostParameter> Parameters() override { return host.Parameters(); }
       std::vector<std::string> PresetNames() override { return host.PresetNames(); }
       bool ValueToText(int id, double v, std::string& t) override { return host.ValueToText(id, v, t); }
@@ -222,7 +223,7 @@ TEST(Commands, InfoListsParametersAndPresets)
   CapturedConsole captured;
   ASSERT_EQ(RunTool(host, captured, {"info"}), kExitOk);
   const std::string out = captured.out.str();
-  EXPECT_NE(out.find("Parameters (5):"), std::string::npos);
+  EXPECT_EQ(out.rfind("Fake 1.2.3 by Maker\nSub-categories: Fx|Dynamics\nParameters (5):", 0), 0u) << out;
   EXPECT_NE(out.find("65536"), std::string::npos);
   EXPECT_NE(out.find("Out Gain"), std::string::npos);
   EXPECT_NE(out.find("2  UP A LOT"), std::string::npos);

@@ -98,6 +98,9 @@ std::string FileNameForPreset(const std::string& presetName, int index)
 
 int RunInfo(EffectHost& host, Console& console)
 {
+  const EffectClass effect = host.Class();
+  console.out << effect.name << " " << effect.version << " by " << effect.vendor << "\n";
+  console.out << "Sub-categories: " << effect.subCategories << "\n";
   const std::vector<HostParameter> parameters = host.Parameters();
   size_t titleWidth = 6;
   for (const HostParameter& p : parameters)

@@ -23,6 +23,15 @@ struct HostParameter
   double defaultNormalized = 0.0;
 };
 
+// The effect's class as the host's factory describes it.
+struct EffectClass
+{
+  std::string name;
+  std::string vendor;
+  std::string version;
+  std::string subCategories; // '|'-separated, as hosts file the plug-in
+};
+
 // What the command-line tool needs from a loaded effect. The real realisation
 // drives a VST 3 bundle the way a host does; tests use an in-process fake.
 class EffectHost
@@ -30,6 +39,7 @@ class EffectHost
 public:
   virtual ~EffectHost() = default;
 
+  virtual EffectClass Class() = 0;
   virtual std::vector<HostParameter> Parameters() = 0;
   virtual std::vector<std::string> PresetNames() = 0;
   // The plug-in's own value <-> text conversions (normalised values).

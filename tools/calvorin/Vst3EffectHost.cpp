@@ -35,6 +35,7 @@ constexpr int kMaxPresets = 1024;
 struct Vst3EffectHost::Parts
 {
   std::unique_ptr<vst3host::Module> module;
+  vst3host::ClassInfo cls;
   vst3host::ComPtr<vst3host::HostApplication> hostContext;
   vst3host::ComPtr<vst3host::ComponentHandler> handler;
   std::unique_ptr<vst3host::PluginInstance> instance;
@@ -55,7 +56,7 @@ std::unique_ptr<Vst3EffectHost> Vst3EffectHost::Open(const std::string& bundlePa
     error = "cannot load '" + bundlePath + "': " + detail;
     return nullptr;
   }
-  vst3host::ClassInfo cls;
+  vst3host::ClassInfo& cls = parts->cls;
   if (!parts->module->FindClass(kAudioEffectCategory, cls))
   {
     error = "'" + bundlePath + "' holds no audio effect class";
@@ -80,6 +81,12 @@ Vst3EffectHost::Vst3EffectHost(std::unique_ptr<Parts> parts) : mParts(std::move(
 Vst3EffectHost::~Vst3EffectHost()
 {
   Stop();
+}
+
+EffectClass Vst3EffectHost::Class()
+{
+  const vst3host::ClassInfo& c = mParts->cls;
+  return {c.name, c.vendor, c.version, c.subCategories};
 }
 
 std::vector<HostParameter> Vst3EffectHost::Parameters()

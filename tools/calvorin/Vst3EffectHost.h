@@ -19,6 +19,7 @@ public:
   static std::unique_ptr<Vst3EffectHost> Open(const std::string& bundlePath, std::string& error);
   ~Vst3EffectHost() override;
 
+  EffectClass Class() override;
   std::vector<HostParameter> Parameters() override;
   std::vector<std::string> PresetNames() override;
   bool ValueToText(int id, double normalized, std::string& text) override;

@@ -40,7 +40,7 @@ const vst3::PClassInfo2& ClassInfo()
     std::snprintf(ci.category, sizeof(ci.category), "%s", vst3::kVstAudioEffectClass);
     std::snprintf(ci.name, sizeof(ci.name), "%s", config.pluginName);
     ci.classFlags = vst3::kSimpleModeSupported;
-    std::snprintf(ci.subCategories, sizeof(ci.subCategories), "%s", config.mfrName);
+    std::snprintf(ci.subCategories, sizeof(ci.subCategories), "%s", CALVORIN_SUB_CATEGORIES);
     const int v = config.vendorVersion;
     std::snprintf(ci.version, sizeof(ci.version), "%d.%d.%d", (v >> 16) & 0xFFFF, (v >> 8) & 0xFF, v & 0xFF);
     std::snprintf(ci.sdkVersion, sizeof(ci.sdkVersion), "%s", kSdkVersion);

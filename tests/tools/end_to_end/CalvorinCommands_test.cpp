@@ -287,6 +287,7 @@ TEST(CalvorinEndToEnd, InfoListsEveryParameterAndThePresets)
   const ProcessResult r = ws.Run({"info", "--bundle", CALVORIN_BUNDLE_PATH});
   ASSERT_EQ(r.exitCode, 0) << r.err;
   EXPECT_EQ(r.err, "");
+  EXPECT_EQ(r.out.rfind("Calvorin 1.0.0 by Fenmarch\nSub-categories: Fx|Dynamics\n", 0), 0u) << r.out;
   const std::vector<std::string> titles = {
       "Pre-gain Low",  "Pre-gain Mid",  "Pre-gain High",  "Post-gain Low",  "Post-gain Mid",  "Post-gain High",
       "Pull Threshold Low", "Pull Threshold Mid", "Pull Threshold High", "Push Threshold Low",
