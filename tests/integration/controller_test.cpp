@@ -79,6 +79,22 @@ TEST_F(ModuleController, ValuesAndTextsConvertBothWays)
   ASSERT_TRUE(plugin->StringToValue(kHostBypassId, "on", norm));
   EXPECT_EQ(norm, 1.0);
 
+  // Numbers too small to store read as a zero with their sign, in every parameter.
+  const std::string tiny = "0." + std::string(400, '0') + "1";
+  const std::pair<std::string, std::string> underflows[] = {
+      {"0x1p-2000", "0"}, {"-0x1p-2000", "-0"}, {tiny, "0"}, {"-" + tiny, "-0"}};
+  for (const ParameterRecord& p : plugin->Parameters())
+  {
+    if (p.id == kHostBypassId)
+      continue; // reads "off" and "on" only
+    for (const auto& [text, zero] : underflows)
+    {
+      double parsed = -1.0, expected = -2.0;
+      ASSERT_TRUE(plugin->StringToValue(p.id, text, parsed) && plugin->StringToValue(p.id, zero, expected));
+      EXPECT_EQ(parsed, expected) << p.title << ": " << text;
+    }
+  }
+
   vst3::String128 text{};
   EXPECT_NE(c->getParamStringByValue(12345, 0.5, text), vst3::kResultOk) << "unknown ID";
 
