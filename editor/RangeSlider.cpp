@@ -3,6 +3,8 @@
 #include "editor/ColorShift.h"
 #include "graphics/IGraphics.h"
 
+#include <algorithm>
+
 namespace igraphics
 {
 
@@ -66,9 +68,26 @@ void RangeSlider::OnMouseDrag(float x, float y, float /*dX*/, float /*dY*/, cons
   const int s = mSelectedHandle;
   if (s < 0 || s >= NVals())
     return;
-  const double lower = s == 0 ? kMinValue : GetValue(s - 1) + kMinSpacing;
-  const double upper = s == NVals() - 1 ? kMaxValue : GetValue(s + 1) - kMinSpacing;
+  const auto [lower, upper] = HandleRoom(s);
   SnapToMouse(x, y, mDirection, mWidgetBounds, s, lower, upper);
+}
+
+std::pair<double, double> RangeSlider::HandleRoom(int valIdx) const
+{
+  const bool first = valIdx == 0, last = valIdx == NVals() - 1;
+  const double below = first ? 0.0 : GetValue(valIdx - 1);
+  const double above = last ? 1.0 : GetValue(valIdx + 1);
+  const double lower = first ? kMinValue : below + kMinSpacing;
+  const double upper = last ? kMaxValue : above - kMinSpacing;
+  if (lower <= upper)
+    return {lower, upper};
+  // A host has placed a neighbour where spacing and limits leave no room: the
+  // limits give way, then the spacing, never the neighbour's line or the range.
+  const double spacedLower = first ? 0.0 : std::min(below + kMinSpacing, 1.0);
+  const double spacedUpper = last ? 1.0 : std::max(above - kMinSpacing, 0.0);
+  if (spacedLower <= spacedUpper)
+    return {spacedLower, spacedUpper};
+  return {below, std::max(below, above)};
 }
 
 void RangeSlider::OnMouseDblClick(float /*x*/, float /*y*/, const IMouseKeys& /*mod*/)

@@ -6,9 +6,11 @@
 //
 // Each line has a 24-unit grab zone on its outer side; a drag moves the line
 // whose zone held the mouse before the press, kept 0.1 from the other line
-// and within 0.1..0.9.
+// and within 0.1..0.9 (see HandleRoom for lines a host placed closer).
 
 #include "editor/IVTrackControlBase.h"
+
+#include <utility>
 
 namespace igraphics
 {
@@ -30,6 +32,11 @@ public:
   // Grab zone of a value's line: below the lowest line, above the others.
   IBounds HandleZone(int valIdx) const;
   float LineY(double value) const;
+  // The interval a drag may move a value's line in: kMinSpacing from its
+  // neighbours and within kMinValue..kMaxValue; where a host has left no such
+  // room, the part of 0..1 that keeps the spacing, else the room between the
+  // neighbours' lines. Never empty.
+  std::pair<double, double> HandleRoom(int valIdx) const;
 
   static constexpr double kMinSpacing = 0.1;
   static constexpr double kMinValue = 0.1;

@@ -136,6 +136,31 @@ TEST_F(EditorInteractionTest, RangeSliderHandlesKeepTheirSpacingAndLimits)
   EXPECT_NEAR(CallsFor(plug.calls, 'p').back().value, Norm(6), 1e-12);
 }
 
+// A host may put one line where the other has no room for the spacing within
+// 0.1 … 0.9; a grabbed line then keeps as much spacing as 0 … 1 allows and
+// never passes the other.
+TEST_F(EditorInteractionTest, RangeSliderHandleWithoutRoomStaysBetweenTheOtherLineAndTheRangeEnd)
+{
+  struct Case
+  {
+    double pull, push;
+    int grabbed; // 0: pull, 1: push
+    float dY;
+    double expected;
+  };
+  const Case cases[] = {{0.85, 0.95, 1, 400.f, 0.95}, {0.85, 0.92, 1, -400.f, 1.0}, {0.97, 0.99, 1, 400.f, 1.0},
+                        {0.05, 0.15, 0, -400.f, 0.05}, {0.08, 0.15, 0, 400.f, 0.0}, {0.01, 0.03, 0, -400.f, 0.0}};
+  for (const Case& c : cases)
+  {
+    SetFromHost(6, c.pull);
+    SetFromHost(9, c.push);
+    const double line = c.grabbed == 0 ? c.pull : c.push;
+    Drag(kSliderX, LineY(line) + (c.grabbed == 0 ? 2.f : -2.f), 0.f, c.dY);
+    EXPECT_NEAR(Norm(c.grabbed == 0 ? 6 : 9), c.expected, 1e-9) << c.pull << " " << c.push << " " << c.dY;
+    EXPECT_NEAR(Norm(c.grabbed == 0 ? 9 : 6), c.grabbed == 0 ? c.push : c.pull, 1e-12);
+  }
+}
+
 TEST_F(EditorInteractionTest, RangeSliderPressOutsideBothZonesChangesNothing)
 {
   const double pull0 = Norm(6);
