@@ -271,6 +271,41 @@ double IParam::ParseText(const char* text) const
   return ClampToRange(v, mMin, mMax);
 }
 
+double IParam::NormalizedForText(const char* text) const
+{
+  const double value = ParseText(text);
+  const double norm = RealToNorm(value);
+  if (NormToReal(norm) == value)
+    return norm;
+  // The map back rounds, so norm can land an ulp or two beside value, which a
+  // truncating display shows as the number below the one typed. Look a few
+  // ulps either side.
+  constexpr int kUlpsSearched = 16;
+  std::string wanted, shown;
+  FormatValue(value, false, wanted, true);
+  FormatValue(NormToReal(norm), false, shown, true);
+  double showsTheSame = shown == wanted ? norm : -1.0;
+  double up = norm, down = norm;
+  for (int i = 0; i < kUlpsSearched; ++i)
+  {
+    up = std::nextafter(up, 1.0);
+    down = std::nextafter(down, 0.0);
+    for (const double candidate : {up, down})
+    {
+      const double real = NormToReal(candidate);
+      if (real == value)
+        return candidate;
+      if (showsTheSame < 0.0)
+      {
+        FormatValue(real, false, shown, true);
+        if (shown == wanted)
+          showsTheSame = candidate;
+      }
+    }
+  }
+  return showsTheSame >= 0.0 ? showsTheSame : norm;
+}
+
 const char* IParam::GetDisplayText(int index) const
 {
   if (index < 0 || index >= NDisplayTexts())

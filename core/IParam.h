@@ -129,6 +129,11 @@ public:
   const char* TextForValue(int value) const;
   const char* EffectiveLabel() const;
   double ParseText(const char* text) const;
+  // The normalised value for typed text, for hosts that pass values on
+  // normalised: the one nearest RealToNorm(ParseText(text)) that maps back to
+  // exactly that value, else one whose value shows the same text, so that
+  // what was typed is what shows and what the signal path uses.
+  double NormalizedForText(const char* text) const;
 
   // Declaration read access.
   const char* GetName() const { return mName; }

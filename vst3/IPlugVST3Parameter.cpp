@@ -34,7 +34,7 @@ void IPlugVST3Parameter::toString(vst3::ParamValue valueNormalized, vst3::String
 bool IPlugVST3Parameter::fromString(const vst3::TChar* string, vst3::ParamValue& valueNormalized) const
 {
   const std::string text = vst3::Utf16ToUtf8(string, 128);
-  valueNormalized = mParam->RealToNorm(mParam->ParseText(text.c_str()));
+  valueNormalized = mParam->NormalizedForText(text.c_str());
   return true;
 }
 

@@ -2,6 +2,7 @@
 #include "plugin/TORVDisplay.h"
 
 #include "core/NumberText.h"
+#include "vst3/base/StringConvert.h"
 
 #include <gtest/gtest.h>
 
@@ -19,6 +20,19 @@ std::string Display(const IParam& p, double v)
   std::string out;
   p.FormatValue(v, false, out, true);
   return out;
+}
+
+// Text typed into a host: getParamValueByString, setParamNormalized with the
+// value it gave, then the text the host shows for the parameter.
+std::string ThroughHost(TORV& plug, int idx, const std::string& typed)
+{
+  vst3::String128 text{};
+  vst3::WidenBytes(typed.c_str(), text, 128);
+  vst3::ParamValue norm = -1.0;
+  EXPECT_EQ(plug.getParamValueByString(static_cast<vst3::ParamID>(idx), text, norm), vst3::kResultOk);
+  plug.setParamNormalized(static_cast<vst3::ParamID>(idx), norm);
+  plug.getParamStringByValue(static_cast<vst3::ParamID>(idx), plug.getParamNormalized(static_cast<vst3::ParamID>(idx)), text);
+  return vst3::Utf16ToUtf8(text, 128);
 }
 
 } // namespace
@@ -52,10 +66,11 @@ TEST(TORVDisplay, TypedTextMeansWhatTheDisplayShows)
 }
 
 // Reading back what is displayed lands on a value that displays the same, for
-// every parameter across its whole range.
+// every parameter across its whole range, directly and through a host.
 TEST(TORVDisplay, EveryParameterRoundTripsThroughItsText)
 {
   TORV plug;
+  ASSERT_EQ(plug.initialize(nullptr), vst3::kResultOk); // exports the parameters to hosts
   constexpr int kSteps = 4000;
   for (int idx = 0; idx < plug.NParams(); ++idx)
   {
@@ -66,16 +81,18 @@ TEST(TORVDisplay, EveryParameterRoundTripsThroughItsText)
       const double v = p.FitToRange(p.GetMin() + (p.GetMax() - p.GetMin()) * s / kSteps);
       const std::string text = Display(p, v);
       const double parsed = p.ParseText(text.c_str());
-      const std::string shownAgain = Display(p, parsed);
-      if (p.NDisplayTexts() > 0 || text == "-inf")
+      for (const std::string& shownAgain : {Display(p, parsed), ThroughHost(plug, idx, text)})
       {
-        ASSERT_EQ(shownAgain, text) << "value " << v;
-      }
-      else
-      {
-        // Equal as numbers ("-0.00" and "0.00" are the same level).
-        ASSERT_EQ(iplug::ParseLeadingNumber(shownAgain.c_str()), iplug::ParseLeadingNumber(text.c_str()))
-          << "value " << v << " shown " << text << " then " << shownAgain;
+        if (p.NDisplayTexts() > 0 || text == "-inf")
+        {
+          ASSERT_EQ(shownAgain, text) << "value " << v;
+        }
+        else
+        {
+          // Equal as numbers ("-0.00" and "0.00" are the same level).
+          ASSERT_EQ(iplug::ParseLeadingNumber(shownAgain.c_str()), iplug::ParseLeadingNumber(text.c_str()))
+            << "value " << v << " shown " << text << " then " << shownAgain;
+        }
       }
       if (!p.HasDisplayFunction())
       {
@@ -87,13 +104,18 @@ TEST(TORVDisplay, EveryParameterRoundTripsThroughItsText)
 
 TEST(TORVDisplay, EveryShownTimeAndGainTextReadsBackExactly)
 {
-  // Each whole percentage typed into Time shows as typed.
+  // Each whole percentage typed into Time shows as typed, directly and through
+  // a host, and the envelopes then run with exactly that factor.
+  TORV plug;
+  ASSERT_EQ(plug.initialize(nullptr), vst3::kResultOk);
   std::string out;
   for (int pct = 0; pct <= 1000; ++pct)
   {
     const std::string typed = std::to_string(pct);
     torv::FormatTimeDisplay(torv::ParseTimeDisplay(typed.c_str()), out);
     ASSERT_EQ(out, typed);
+    ASSERT_EQ(ThroughHost(plug, kTime, typed), typed);
+    ASSERT_EQ(torv::TimeFactor(plug.GetParam(kTime)->GetValue()), pct / 100.0) << typed; // what the chain is given
   }
   // Each hundredth of a dB typed into a gain parameter shows as typed.
   for (int cdb = -8999; cdb <= 999; ++cdb)
@@ -102,6 +124,7 @@ TEST(TORVDisplay, EveryShownTimeAndGainTextReadsBackExactly)
     torv::FormatGainDisplay(torv::ParseGainDisplay(std::to_string(cdb / 100.0).c_str()), typed);
     torv::FormatGainDisplay(torv::ParseGainDisplay(typed.c_str()), out);
     ASSERT_EQ(out, typed) << cdb;
+    ASSERT_EQ(ThroughHost(plug, kOutGain, typed), typed) << cdb;
   }
 }
 
