@@ -162,9 +162,10 @@ void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrame
 
 ProcessingChain::BandFrame ProcessingChain::SplitFrame(double xL, double xR)
 {
+  // The comparisons are false for NaN, so it enters as silence too.
   BandFrame band;
-  band[kLowBand][0] = band[kMidBand][0] = band[kHighBand][0] = xL;
-  band[kLowBand][1] = band[kMidBand][1] = band[kHighBand][1] = xR;
+  band[kLowBand][0] = band[kMidBand][0] = band[kHighBand][0] = std::fabs(xL) <= kMaxInputMagnitude ? xL : 0.0;
+  band[kLowBand][1] = band[kMidBand][1] = band[kHighBand][1] = std::fabs(xR) <= kMaxInputMagnitude ? xR : 0.0;
   mSplitters[0].Process(band[kLowBand][0], band[kMidBand][0], band[kHighBand][0]);
   mSplitters[1].Process(band[kLowBand][1], band[kMidBand][1], band[kHighBand][1]);
   return band;

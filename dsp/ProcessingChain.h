@@ -34,6 +34,9 @@ public:
   static constexpr int kOutputMeter = 3;
   static constexpr double kMeterWindowMs = 20.0;
   static constexpr double kDefaultSampleRate = 48000.0;
+  // Input samples beyond this magnitude (+120 dBFS), and NaN and infinities,
+  // are no audio: they are processed as silence.
+  static constexpr double kMaxInputMagnitude = 1e6;
 
   // Fixed attack / release times per band (ms), scaled by the Time factor.
   static constexpr std::array<double, kNumBands> kAttackMs = {4.2, 1.5, 0.8};
@@ -67,9 +70,12 @@ public:
   // Audio thread -------------------------------------------------------------
 
   // Reads channels 0 and 1 of inputs and writes channels 0 and 1 of outputs.
-  // Runs with flush-to-zero / denormals-are-zero and restores the caller's
-  // mode. State that became NaN or infinite is cleared at the end of the
-  // block, so the output is finite again from the next block on.
+  // Input samples that are not finite or exceed kMaxInputMagnitude are
+  // processed as silence, so the output stays finite; bypassed, the input
+  // comes back as it was. Runs with flush-to-zero / denormals-are-zero and
+  // restores the caller's mode. State that became NaN or infinite is cleared
+  // at the end of the block, so the output is finite again from the next
+  // block on.
   void ProcessBlock(double** inputs, double** outputs, int nFrames, const BlockControls& controls);
 
   // Not while processing -----------------------------------------------------

@@ -161,25 +161,44 @@ TEST(ProcessingChain, EmptyBlockChangesNothing)
   EXPECT_EQ(ra.right, rb.right);
 }
 
-TEST(ProcessingChain, RecoversFromNonFiniteInputByTheNextBlock)
+// NaN, infinities and samples beyond +120 dBFS are processed as silence: the
+// output equals, sample for sample, that of zeros in their place. Up to that
+// bound samples are processed as they are.
+TEST(ProcessingChain, InputThatIsNoAudioIsProcessedAsSilence)
 {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
-  for (double bad : {nan, inf, -inf})
-  {
+  const double bound = ProcessingChain::kMaxInputMagnitude;
+  const auto render = [](double value) {
     const ParamSet params = testdata::MixedParams();
     ProcessingChain chain;
     ApplyAll(chain, params);
     std::vector<double> input = TestSignal(4 * 512);
-    input[2 * 700] = bad; // left channel, second block
-    input[2 * 701 + 1] = bad;
-    const Rendered r = Render(chain, params, input);
-    EXPECT_FALSE(std::isfinite(r.left[700]));
-    for (size_t i = 1024; i < r.left.size(); ++i)
+    input[2 * 700] = value; // left channel, second block
+    for (size_t i = 900; i < 1000; ++i)
+      input[2 * i + 1] = value;
+    return Render(chain, params, input);
+  };
+  const Rendered zeros = render(0.0);
+  const struct
+  {
+    double value;
+    bool silence;
+  } cases[] = {{nan, true},         {inf, true},           {-inf, true},
+               {1e300, true},       {-1e300, true},        {std::nextafter(bound, inf), true},
+               {bound, false},      {-bound, false},       {100.0, false}}; // 100: +40 dBFS
+  for (const auto& c : cases)
+  {
+    const Rendered r = render(c.value);
+    for (size_t i = 0; i < r.left.size(); ++i)
     {
-      ASSERT_TRUE(std::isfinite(r.left[i])) << bad << " at " << i;
-      ASSERT_TRUE(std::isfinite(r.right[i])) << bad << " at " << i;
+      ASSERT_TRUE(std::isfinite(r.left[i]) && std::isfinite(r.right[i])) << c.value << " at " << i;
+      if (c.silence)
+      {
+        ASSERT_TRUE(r.left[i] == zeros.left[i] && r.right[i] == zeros.right[i]) << c.value << " at " << i;
+      }
     }
+    EXPECT_EQ(r.left == zeros.left && r.right == zeros.right, c.silence) << c.value;
   }
 }
 

@@ -111,36 +111,6 @@ TEST(HostTorture, SilenceInGivesSilenceOutAfterTheTailsDecay)
   EXPECT_LT(Inspect(out, 48000 + 4800).peak, 1e-6);
 }
 
-TEST(HostTorture, NaNAndInfinityBurstsAreForgottenOnceInputIsFiniteAgain)
-{
-  for (const double poison : {std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity(),
-                              -std::numeric_limits<double>::infinity(), 1e308})
-  {
-    Rig rig;
-    rig.Prepare(48000.0, 256);
-    Stereo in = MakeStereo(48000);
-    Noise noise;
-    for (size_t i = 0; i < in[0].size(); ++i)
-    {
-      in[0][i] = 0.5 * noise.Next();
-      in[1][i] = 0.5 * noise.Next();
-    }
-    // A burst in the middle of a block, on one channel, then a whole bad block on both.
-    for (size_t i = 10000; i < 10030; ++i)
-      in[0][i] = poison;
-    for (size_t i = 12800; i < 13056; ++i)
-      in[0][i] = in[1][i] = poison;
-
-    const Stereo out = rig.Run(in, 256);
-    // From two blocks after the last bad sample on, output is clean and alive.
-    const OutputReport after = Inspect(out, 13056 + 512);
-    EXPECT_TRUE(after.Clean(kBound)) << poison << ": " << after.nonFinite << " non-finite, peak " << after.peak;
-    EXPECT_GT(after.peak, 1e-3) << poison << ": the plug-in went silent after the burst";
-    const OutputReport before = Inspect(out, 0, 10000);
-    EXPECT_TRUE(before.Clean(kBound));
-  }
-}
-
 TEST(HostTorture, SampleRatesFromVeryLowToVeryHighAndOddOnes)
 {
   for (const double rate : {8000.0, 11025.0, 16000.0, 22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0,
