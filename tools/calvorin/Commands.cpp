@@ -12,6 +12,7 @@
 #include <cstdio>
 #include <filesystem>
 #include <system_error>
+#include <utility>
 
 namespace calvorin::cli
 {
@@ -54,6 +55,12 @@ void PrintSummary(const RenderReport& report, const std::string& outputPath, Con
   console.out << "            peak dBFS   RMS dBFS\n";
   console.out << "  input     " << Pad(Db(report.inputPeakDb), 12) << Db(report.inputRmsDb) << "\n";
   console.out << "  output    " << Pad(Db(report.outputPeakDb), 12) << Db(report.outputRmsDb) << "\n";
+  const std::pair<const char*, long long> nonFinite[] = {{"input", report.inputNonFinite},
+                                                         {"output", report.outputNonFinite}};
+  for (const auto& [stream, count] : nonFinite)
+    if (count > 0)
+      console.out << "  the " << stream << " held " << count
+                  << " non-finite samples (NaN or infinite); its figures are of the finite ones\n";
   if (!report.change.valid)
   {
     console.out << "  too little audible signal to compare quiet and loud passages\n";

@@ -41,10 +41,15 @@ void LevelMeter::Add(const double* const* channels, int nFrames)
     for (int c = 0; c < mChannels; ++c)
     {
       const double x = channels[c][i];
+      if (!std::isfinite(x))
+      {
+        ++mNonFinite;
+        continue;
+      }
       mPeak = std::max(mPeak, std::fabs(x));
       mHopSum += x * x;
+      ++mHopSamples;
     }
-    mHopSamples += mChannels;
     if (++mHopFramesDone == mHopFrames)
       CloseHop();
   }

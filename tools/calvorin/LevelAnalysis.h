@@ -12,7 +12,8 @@ constexpr double kLevelHopSeconds = 0.1;
 
 // Streams planar audio and keeps its peak, overall RMS and short-term RMS:
 // 400 ms windows every 100 ms, all channels together (a centred mono signal
-// reads the same in one channel as in two).
+// reads the same in one channel as in two). NaN and infinite samples are
+// counted and left out of every figure.
 class LevelMeter
 {
 public:
@@ -24,6 +25,7 @@ public:
 
   double PeakDb() const;
   double RmsDb() const;
+  long long NonFiniteSamples() const { return mNonFinite; }
   // Short-term RMS of the window ending at (i + 1) * HopSeconds(), in dBFS.
   // The first windows cover what came before them.
   const std::vector<double>& WindowDb() const { return mWindowDb; }
@@ -37,6 +39,7 @@ private:
   double mPeak = 0.0;
   double mSumSquares = 0.0;
   long long mSamples = 0;
+  long long mNonFinite = 0;
   double mHopSum = 0.0;
   long long mHopSamples = 0;
   long long mHopFramesDone = 0;

@@ -108,6 +108,8 @@ void ReportLevels(LevelMeter& inputMeter, LevelMeter& outputMeter, RenderReport&
   report.inputRmsDb = inputMeter.RmsDb();
   report.outputPeakDb = outputMeter.PeakDb();
   report.outputRmsDb = outputMeter.RmsDb();
+  report.inputNonFinite = inputMeter.NonFiniteSamples();
+  report.outputNonFinite = outputMeter.NonFiniteSamples();
   report.hopSeconds = inputMeter.HopSeconds();
   report.inputWindowDb = inputMeter.WindowDb();
   report.outputWindowDb = outputMeter.WindowDb();

@@ -37,6 +37,8 @@ struct RenderReport
   double inputRmsDb = kSilenceDb;
   double outputPeakDb = kSilenceDb;
   double outputRmsDb = kSilenceDb;
+  long long inputNonFinite = 0; // NaN or infinite samples, left out of the figures
+  long long outputNonFinite = 0;
   LevelChange change;
   double hopSeconds = kLevelHopSeconds;
   std::vector<double> inputWindowDb;

@@ -11,6 +11,7 @@
 #include <cmath>
 #include <csignal>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <set>
@@ -220,6 +221,40 @@ TEST(CalvorinEndToEnd, OutputKeepsLengthRateChannelsAndSampleFormat)
   }
   EXPECT_EQ(ws.temp.FileCount(), 1u + 2 * 4); // work/ and the captured output
   EXPECT_EQ(FileNames(ws.work).size(), 2 * cases.size());
+}
+
+// A damaged file: its NaN and infinite samples are counted, the figures are of
+// the finite ones, and nothing non-finite reaches the output file.
+TEST(CalvorinEndToEnd, NonFiniteInputSamplesAreCountedAndLeftOutOfTheFigures)
+{
+  Workspace ws;
+  const std::string in = ws / "damaged.wav";
+  const long long frames = 24000;
+  std::vector<double> samples = TestSignal(48000, 2, frames);
+  double peak = 0.0;
+  for (double s : samples)
+    peak = std::max(peak, std::abs(s));
+  for (size_t i = 0; i < 300; ++i)
+    samples[1000 + 7 * i] = i % 3 == 0 ? NAN : i % 3 == 1 ? INFINITY : -INFINITY;
+  SF_INFO info{};
+  info.samplerate = 48000;
+  info.channels = 2;
+  info.format = kWavDouble;
+  SNDFILE* file = sf_open(in.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(file, nullptr);
+  ASSERT_EQ(sf_writef_double(file, samples.data(), frames), frames);
+  sf_close(file);
+
+  const ProcessResult r = ws.Render({in, ws / "out.wav", "--preset", "TORV"});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  char inputLine[64];
+  std::snprintf(inputLine, sizeof(inputLine), "\n  input     %-12.1f", 20.0 * std::log10(peak));
+  EXPECT_NE(r.out.find(inputLine), std::string::npos) << r.out;
+  EXPECT_NE(r.out.find("the input held 300 non-finite samples"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("the output held"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("nan"), std::string::npos) << r.out;
+  for (double s : ReadAudio(ws / "out.wav").samples)
+    ASSERT_TRUE(std::isfinite(s));
 }
 
 TEST(CalvorinEndToEnd, BypassReproducesTheInputBitForBitAndSettingsFollowThePreset)
