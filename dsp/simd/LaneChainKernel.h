@@ -288,4 +288,22 @@ CALVORIN_LANE_INLINE void LaneApply(const double* x, double* y, int n)
   }
 }
 
+// One instruction set's kernel table, its entries compiled with the flags of
+// the file that calls this (each such file gets its own copies).
+static constexpr LaneKernels MakeLaneKernels(const char* name)
+{
+  struct Entries
+  {
+    static void Process(LaneChainState& state, const LaneChainSettings& settings, const double* inL,
+                        const double* inR, double* outL, double* outR, float* meterLevels, int nFrames)
+    {
+      RunLaneChain(state, settings, inL, inR, outL, outR, meterLevels, nFrames);
+    }
+    static void ApplyExp(const double* x, double* y, int n) { LaneApply<Exp>(x, y, n); }
+    static void ApplyLog(const double* x, double* y, int n) { LaneApply<Log>(x, y, n); }
+    static void ApplyTanh(const double* x, double* y, int n) { LaneApply<Tanh>(x, y, n); }
+  };
+  return LaneKernels{name, Entries::Process, Entries::ApplyExp, Entries::ApplyLog, Entries::ApplyTanh};
+}
+
 } // namespace iplug::simd
