@@ -72,6 +72,14 @@ std::vector<double> TestSignal(int frames, double sampleRate = 48000.0)
   return s;
 }
 
+// A fresh chain set to params, rendering input.
+Rendered RenderFresh(const ParamSet& params, const std::vector<double>& interleaved)
+{
+  ProcessingChain chain;
+  ApplyAll(chain, params);
+  return Render(chain, params, interleaved);
+}
+
 } // namespace
 
 TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
@@ -81,10 +89,8 @@ TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
   params[kOutGain] = 0.5; // +12 dB
   params[kExciteMid] = 100;
   params[kPreGainHigh] = 1;
-  ProcessingChain chain;
-  ApplyAll(chain, params);
   const std::vector<double> input = TestSignal(4800);
-  const Rendered r = Render(chain, params, input);
+  const Rendered r = RenderFresh(params, input);
 
   BandSplitter left;
   BandSplitter right;
@@ -106,9 +112,7 @@ TEST(ProcessingChain, OutGainMinusOneIsExactSilence)
 {
   ParamSet params = testdata::TorvPresetParams();
   params[kOutGain] = -1;
-  ProcessingChain chain;
-  ApplyAll(chain, params);
-  const Rendered r = Render(chain, params, TestSignal(4800));
+  const Rendered r = RenderFresh(params, TestSignal(4800));
   for (size_t i = 0; i < r.left.size(); ++i)
   {
     ASSERT_EQ(r.left[i], 0.0);
@@ -121,10 +125,8 @@ TEST(ProcessingChain, BypassIsBitExactAndFeedsOnlyTheOutputMeter)
   ParamSet params = testdata::TorvPresetParams();
   params[kBypass] = 1;
   params[kOutGain] = 0.7;
-  ProcessingChain chain;
-  ApplyAll(chain, params);
   const std::vector<double> input = TestSignal(9600);
-  const Rendered r = Render(chain, params, input);
+  const Rendered r = RenderFresh(params, input);
   for (size_t i = 0; i < r.left.size(); ++i)
   {
     ASSERT_EQ(r.left[i], input[2 * i]);
