@@ -132,21 +132,26 @@ ParamID PickParamId(FuzzInput& in)
   return in.Take<ParamID>();
 }
 
-void AddQueues(FuzzInput& in, vst3host::ParameterChanges& changes, int32 numSamples)
+// Random queues; with withBypass false, points for the host's bypass are read
+// from the input but not queued (a block that probes bypass owns that queue).
+void AddQueues(FuzzInput& in, vst3host::ParameterChanges& changes, int32 numSamples, bool withBypass = true)
 {
   const int nQueues = in.Below(4);
   for (int q = 0; q < nQueues; ++q)
   {
     const ParamID id = PickParamId(in);
+    const bool queued = withBypass || id != kBypassId;
     const int nPoints = in.Below(4);
-    if (nPoints == 0)
+    if (nPoints == 0 && queued)
       changes.AddEmptyQueue(id);
     for (int p = 0; p < nPoints; ++p)
     {
       const uint8_t sel = in.Byte();
       const int32 offset = sel < 200 ? (numSamples > 0 ? static_cast<int32>(sel) % numSamples : 0)
                                      : in.Take<int32>();
-      changes.AddPoint(id, offset, in.Bool() ? in.Byte() / 255.0 : in.Double());
+      const double value = in.Bool() ? in.Byte() / 255.0 : in.Double();
+      if (queued)
+        changes.AddPoint(id, offset, value);
     }
   }
 }
@@ -341,7 +346,7 @@ private:
 
     mChanges->Clear();
     mOutChanges->Clear();
-    AddQueues(in, *mChanges, numSamples);
+    AddQueues(in, *mChanges, numSamples, !bypassProbe);
     if (bypassProbe)
       mChanges->AddPoint(kBypassId, 0, 1.0);
 
