@@ -16,9 +16,48 @@ packages=(
   libsndfile1-dev
   # a real VST 3 host for the integration tests, and the Windows cross build
   ardour mingw-w64
+  # Windows: wine runs the cross-built tests; zlib for mingw, and what the
+  # static third-party build needs to fetch and build Debian's sources
+  wine64 libz-mingw-w64-dev dpkg-dev meson
   # locale switching in tests
   locales
 )
+
+sudo_cmd=()
+[ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
+
+# Source entries for `apt-get source`: a copy of the machine's own Debian binary
+# entries with the type changed, so no host name is ever written here.
+src_list=/etc/apt/sources.list.d/calvorin-deb-src.sources
+src_lines=/etc/apt/sources.list.d/calvorin-deb-src.list
+added_sources=0
+if [ ! -f "$src_list" ] && [ ! -f "$src_lines" ]; then
+  # one-line entries (sources.list style): the same line as deb-src
+  lines=$(cat /etc/apt/sources.list /etc/apt/sources.list.d/*.list 2>/dev/null |
+    sed -n 's/^[[:space:]]*deb\([[:space:]].*debian.*\)$/deb-src\1/p' || true)
+  if [ -n "$lines" ]; then
+    printf '%s\n' "$lines" | "${sudo_cmd[@]}" tee "$src_lines" >/dev/null
+    added_sources=1
+  fi
+  entries=$(
+    for f in /etc/apt/sources.list.d/*.sources; do
+      [ -f "$f" ] || continue
+      # deb822 stanzas of type deb whose URIs are Debian's archives
+      awk 'BEGIN { RS = ""; ORS = "\n\n" }
+           /(^|\n)Types:[^\n]*deb/ && /(^|\n)URIs:[^\n]*debian/ {
+             sub(/(^|\n)Types:[^\n]*/, "\nTypes: deb-src"); sub(/^\n/, ""); print }' "$f"
+    done
+  )
+  if [ -n "$entries" ]; then
+    printf '%s\n' "$entries" | "${sudo_cmd[@]}" tee "$src_list" >/dev/null
+    added_sources=1
+  fi
+  if [ "$added_sources" -eq 1 ]; then
+    echo "setup: added deb-src copies of the machine's Debian entries"
+  else
+    echo "setup: no Debian entries found to copy; the Windows third-party build cannot fetch sources"
+  fi
+fi
 
 missing=()
 for p in "${packages[@]}"; do
@@ -27,11 +66,11 @@ for p in "${packages[@]}"; do
   fi
 done
 
+if [ ${#missing[@]} -gt 0 ] || [ "$added_sources" -eq 1 ]; then
+  "${sudo_cmd[@]}" apt-get update
+fi
 if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
-  sudo_cmd=()
-  [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
-  "${sudo_cmd[@]}" apt-get update
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
 
