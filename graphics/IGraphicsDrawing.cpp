@@ -3,7 +3,7 @@
 #include "graphics/IGraphics.h"
 
 #include "graphics/ResourceCache.h"
-#include "graphics/SVGDocument.h"
+#include "graphics/SVGRenderer.h"
 
 #include <cairo.h>
 
@@ -481,17 +481,16 @@ IBounds IGraphics::MeasureText(const ITextStyle& text, const char* str, const IB
 void IGraphics::DrawSVG(const ISVG& svg, const IBounds& bounds, const IBlendMode* pBlend)
 {
   const SVGDocument* doc = svg.Document();
-  if (!mCr || !doc || !doc->handle || !bounds.HasArea())
+  if (!mCr || !doc || !bounds.HasArea())
     return;
-  RsvgRectangle viewport{bounds.L, bounds.T, bounds.W(), bounds.H()};
   const bool plain = !pBlend || (pBlend->type == static_cast<int>(EBlend::SrcOver) && pBlend->weight >= 1.f);
   if (plain)
   {
-    rsvg_handle_render_document(doc->handle, mCr, &viewport, nullptr);
+    DrawSVGDocument(mCr, *doc, bounds.L, bounds.T, bounds.W(), bounds.H());
     return;
   }
   cairo_push_group(mCr);
-  rsvg_handle_render_document(doc->handle, mCr, &viewport, nullptr);
+  DrawSVGDocument(mCr, *doc, bounds.L, bounds.T, bounds.W(), bounds.H());
   cairo_pop_group_to_source(mCr);
   cairo_set_operator(mCr, ToCairoOperator(pBlend));
   cairo_paint_with_alpha(mCr, BlendWeight(pBlend));

@@ -1,12 +1,14 @@
 #include "graphics/ResourceCache.h"
 
 #include "graphics/SVGDocument.h"
+#include "graphics/SVGParser.h"
 #include "resources/ResourceLookup.h"
 
 #include <cairo-ft.h>
 #include <ft2build.h>
 #include FT_FREETYPE_H
 
+#include <string_view>
 #include <vector>
 
 namespace igraphics
@@ -95,41 +97,15 @@ _cairo_font_face* ResourceCache::FindFont(const std::string& name)
 namespace
 {
 
-std::shared_ptr<const SVGDocument> ParseSVG(const unsigned char* data, std::size_t size, float dpi)
+std::shared_ptr<const SVGDocument> ReadSVG(const unsigned char* data, std::size_t size, float dpi)
 {
   if (!data || size == 0)
     return nullptr;
-  GError* error = nullptr;
-  RsvgHandle* handle = rsvg_handle_new_from_data(data, size, &error);
-  if (!handle)
-  {
-    if (error)
-      g_error_free(error);
+  std::string error; // a malformed image is simply not there; its control draws nothing
+  auto doc = ParseSVG(std::string_view(reinterpret_cast<const char*>(data), size), dpi, error);
+  if (!doc)
     return nullptr;
-  }
-  auto doc = std::make_shared<SVGDocument>();
-  doc->handle = handle;
-  rsvg_handle_set_dpi(handle, dpi > 0.f ? dpi : 72.f);
-
-  gdouble w = 0., h = 0.;
-  if (!rsvg_handle_get_intrinsic_size_in_pixels(handle, &w, &h))
-  {
-    // No absolute size: fall back to the view box.
-    gboolean hasW = FALSE, hasH = FALSE, hasViewBox = FALSE;
-    RsvgLength lw{}, lh{};
-    RsvgRectangle viewBox{};
-    rsvg_handle_get_intrinsic_dimensions(handle, &hasW, &lw, &hasH, &lh, &hasViewBox, &viewBox);
-    if (hasViewBox)
-    {
-      w = viewBox.width;
-      h = viewBox.height;
-    }
-  }
-  if (!(w > 0.) || !(h > 0.))
-    return nullptr;
-  doc->width = w;
-  doc->height = h;
-  return doc;
+  return std::make_shared<const SVGDocument>(std::move(*doc));
 }
 
 } // namespace
@@ -143,7 +119,7 @@ ISVG ResourceCache::LoadSVG(const std::string& fileName, const std::string& /*un
   auto bytes = LoadResource(fileName);
   if (!bytes)
     return {};
-  ISVG svg(ParseSVG(bytes->data(), bytes->size(), dpi));
+  ISVG svg(ReadSVG(bytes->data(), bytes->size(), dpi));
   if (svg.IsValid())
     mSVGs.emplace(fileName, svg);
   return svg;
@@ -155,7 +131,7 @@ ISVG ResourceCache::LoadSVGFromMemory(const std::string& cacheName, const unsign
   auto it = mSVGs.find(cacheName);
   if (it != mSVGs.end())
     return it->second;
-  ISVG svg(ParseSVG(data, size, dpi));
+  ISVG svg(ReadSVG(data, size, dpi));
   if (svg.IsValid())
     mSVGs.emplace(cacheName, svg);
   return svg;

@@ -9,8 +9,8 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  # editor drawing, fonts, SVG and the X11 window
-  libcairo2-dev libfreetype-dev librsvg2-dev
+  # editor drawing, fonts and the X11 window
+  libcairo2-dev libfreetype-dev
   libx11-dev libxfixes-dev libxtst-dev xvfb xauth fonts-roboto-unhinted
   # audio files for the command-line tool
   libsndfile1-dev
