@@ -423,8 +423,7 @@ void TextAnchor(const ITextStyle& text, const IBounds& b, double& x, double& y)
 
 void SetTextFont(cairo_t* cr, cairo_font_face_t* face, float size)
 {
-  if (face)
-    cairo_set_font_face(cr, face);
+  cairo_set_font_face(cr, face);
   cairo_set_font_size(cr, size > 0.f ? size : 1.f);
   cairo_font_options_t* fo = cairo_font_options_create();
   cairo_font_options_set_antialias(fo, CAIRO_ANTIALIAS_GRAY);
@@ -440,8 +439,12 @@ void IGraphics::DrawText(const ITextStyle& text, const char* str, const IBounds&
 {
   if (!mCr || !str || !*str)
     return;
+  // Without our font there is no text: cairo's own default would ask the system.
+  cairo_font_face_t* face = FontFor(text);
+  if (!face)
+    return;
   cairo_save(mCr);
-  SetTextFont(mCr, FontFor(text), text.mSize);
+  SetTextFont(mCr, face, text.mSize);
   double ax = 0., ay = 0., dx = 0., dy = 0., width = 0.;
   TextAnchor(text, bounds, ax, ay);
   TextOffset(mCr, text, str, dx, dy, width);
@@ -457,12 +460,13 @@ void IGraphics::DrawText(const ITextStyle& text, const char* str, const IBounds&
 
 IBounds IGraphics::MeasureText(const ITextStyle& text, const char* str, const IBounds& bounds)
 {
-  if (!str)
+  cairo_font_face_t* face = FontFor(text);
+  if (!str || !face)
     return {};
   // Measuring needs a context even outside drawing.
   cairo_surface_t* scratch = cairo_image_surface_create(CAIRO_FORMAT_A8, 1, 1);
   cairo_t* cr = cairo_create(scratch);
-  SetTextFont(cr, FontFor(text), text.mSize);
+  SetTextFont(cr, face, text.mSize);
   double ax = 0., ay = 0., dx = 0., dy = 0., width = 0.;
   TextAnchor(text, bounds, ax, ay);
   TextOffset(cr, text, str, dx, dy, width);

@@ -1,12 +1,11 @@
 #include "graphics/ResourceCache.h"
 
+#include "graphics/FreeTypeFontFace.h"
 #include "graphics/SVGDocument.h"
 #include "graphics/SVGParser.h"
 #include "resources/ResourceLookup.h"
 
-#include <cairo-ft.h>
-#include <ft2build.h>
-#include FT_FREETYPE_H
+#include <cairo.h>
 
 #include <string_view>
 #include <vector>
@@ -17,14 +16,6 @@ namespace igraphics
 float ISVG::W() const { return mDoc ? static_cast<float>(mDoc->width) : 0.f; }
 float ISVG::H() const { return mDoc ? static_cast<float>(mDoc->height) : 0.f; }
 
-// A FreeType face over bytes we own, and the cairo face made from it.
-struct FontEntry
-{
-  std::vector<unsigned char> bytes;
-  FT_Face ftFace = nullptr;
-  cairo_font_face_t* cairoFace = nullptr;
-};
-
 ResourceCache& ResourceCache::Get()
 {
   // Never destroyed: editors in other threads' static destructors may still draw.
@@ -32,33 +23,16 @@ ResourceCache& ResourceCache::Get()
   return *instance;
 }
 
-ResourceCache::ResourceCache()
-{
-  FT_Library lib = nullptr;
-  if (FT_Init_FreeType(&lib) == 0)
-    mFTLibrary = lib;
-}
-
+ResourceCache::ResourceCache() = default;
 ResourceCache::~ResourceCache() = default;
 
-bool ResourceCache::AddFontLocked(const std::string& name, std::unique_ptr<FontEntry> entry)
+bool ResourceCache::AddFontLocked(const std::string& name, const unsigned char* data, std::size_t size)
 {
-  if (!mFTLibrary || entry->bytes.empty())
+  // The cache keeps its reference for the life of the process.
+  cairo_font_face_t* face = CreateFreeTypeFontFace(data, size);
+  if (!face)
     return false;
-  FT_Face face = nullptr;
-  if (FT_New_Memory_Face(static_cast<FT_Library>(mFTLibrary), entry->bytes.data(),
-                         static_cast<FT_Long>(entry->bytes.size()), 0, &face) != 0)
-    return false;
-  cairo_font_face_t* cf = cairo_ft_font_face_create_for_ft_face(face, 0);
-  if (cairo_font_face_status(cf) != CAIRO_STATUS_SUCCESS)
-  {
-    cairo_font_face_destroy(cf);
-    FT_Done_Face(face);
-    return false;
-  }
-  entry->ftFace = face;
-  entry->cairoFace = cf;
-  mFonts.emplace(name, std::move(entry));
+  mFonts.emplace(name, face);
   return true;
 }
 
@@ -70,9 +44,7 @@ bool ResourceCache::LoadFont(const std::string& name, const std::string& fileNam
   auto bytes = LoadResource(fileName);
   if (!bytes)
     return false;
-  auto entry = std::make_unique<FontEntry>();
-  entry->bytes = std::move(*bytes);
-  return AddFontLocked(name, std::move(entry));
+  return AddFontLocked(name, bytes->data(), bytes->size());
 }
 
 bool ResourceCache::LoadFontFromMemory(const std::string& name, const unsigned char* data, std::size_t size)
@@ -80,18 +52,14 @@ bool ResourceCache::LoadFontFromMemory(const std::string& name, const unsigned c
   std::lock_guard<std::mutex> lock(mMutex);
   if (mFonts.count(name))
     return true;
-  if (!data || size == 0)
-    return false;
-  auto entry = std::make_unique<FontEntry>();
-  entry->bytes.assign(data, data + size);
-  return AddFontLocked(name, std::move(entry));
+  return AddFontLocked(name, data, size);
 }
 
 _cairo_font_face* ResourceCache::FindFont(const std::string& name)
 {
   std::lock_guard<std::mutex> lock(mMutex);
   auto it = mFonts.find(name);
-  return it == mFonts.end() ? nullptr : it->second->cairoFace;
+  return it == mFonts.end() ? nullptr : it->second;
 }
 
 namespace

@@ -12,8 +12,6 @@ struct _cairo_font_face;
 namespace igraphics
 {
 
-struct FontEntry;
-
 // Fonts by name and parsed SVG images by file name, shared by every editor in
 // the process. One lock guards both tables; entries live until the process
 // ends, so faces handed out stay valid.
@@ -38,12 +36,11 @@ private:
   ResourceCache();
   ~ResourceCache();
 
-  bool AddFontLocked(const std::string& name, std::unique_ptr<FontEntry> entry);
+  bool AddFontLocked(const std::string& name, const unsigned char* data, std::size_t size);
 
   std::mutex mMutex;
-  std::map<std::string, std::unique_ptr<FontEntry>> mFonts;
+  std::map<std::string, _cairo_font_face*> mFonts;
   std::map<std::string, ISVG> mSVGs;
-  void* mFTLibrary = nullptr;
 };
 
 } // namespace igraphics

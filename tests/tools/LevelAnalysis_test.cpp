@@ -12,14 +12,6 @@
 
 using namespace calvorin::cli;
 
-// fontconfig, which cairo uses to find the plot's font, keeps process-wide
-// caches that it never frees; the leak checker of the sanitizer build is told
-// to ignore them.
-extern "C" const char* __lsan_default_suppressions()
-{
-  return "leak:libfontconfig.so\n";
-}
-
 namespace
 {
 

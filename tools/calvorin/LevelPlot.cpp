@@ -1,5 +1,9 @@
 #include "tools/calvorin/LevelPlot.h"
 
+#include "graphics/FreeTypeFontFace.h"
+#include "graphics/ITextStyle.h"
+#include "resources/EmbeddedResources.h"
+
 #include <cairo.h>
 #include <unistd.h>
 
@@ -91,7 +95,17 @@ bool WriteLevelPlot(const std::string& path, const std::string& title, double ho
   const double seconds = std::max(hopSeconds * static_cast<double>(n), hopSeconds);
   const double secondsPerPixel = seconds / (kRight - kLeft);
 
-  cairo_select_font_face(cr, "sans-serif", CAIRO_FONT_SLANT_NORMAL, CAIRO_FONT_WEIGHT_NORMAL);
+  // The editor's built-in font, so the plot looks the same on every system.
+  const igraphics::ResourceView fontBytes =
+    igraphics::FindEmbeddedResource(std::string(igraphics::kDefaultFontName) + ".ttf");
+  using FontPtr = std::unique_ptr<cairo_font_face_t, decltype(&cairo_font_face_destroy)>;
+  FontPtr font(igraphics::CreateFreeTypeFontFace(fontBytes.data, fontBytes.size), cairo_font_face_destroy);
+  if (!font)
+  {
+    error = "cannot load the built-in font";
+    return false;
+  }
+  cairo_set_font_face(cr, font.get());
   cairo_set_font_size(cr, 12.0);
   cairo_set_line_width(cr, 1.0);
 

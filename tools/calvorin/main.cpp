@@ -13,15 +13,6 @@
 #include <iostream>
 #include <system_error>
 
-#if defined(__SANITIZE_ADDRESS__)
-// fontconfig, which cairo uses to find the plot's font, keeps process-wide
-// caches that it never frees; the sanitizer build's leak checker ignores them.
-extern "C" const char* __lsan_default_suppressions()
-{
-  return "leak:libfontconfig.so\n";
-}
-#endif
-
 namespace
 {
 
