@@ -1,6 +1,7 @@
 #include "dsp/MeterSender.h"
 
 #include <algorithm>
+#include <cstddef>
 
 namespace iplug
 {
@@ -28,6 +29,73 @@ void MeterSender::SetWindow(double windowMs, double sampleRate)
   mWindowMs = windowMs;
   if (sampleRate > 0.0 && std::isfinite(sampleRate))
     mWindowSamples = WindowSamplesFor(windowMs, sampleRate);
+}
+
+void MeterSender::AddFrames(MeterSender* meters, int count, const float* levels, int stride, int secondOffset, int n)
+{
+  constexpr int kMaxMeters = 4;
+  count = std::clamp(count, 0, kMaxMeters);
+  for (int i = 0; i < n;)
+  {
+    const float* frame = levels + static_cast<ptrdiff_t>(i) * stride;
+    bool counterBeyondWindow = false;
+    for (int m = 0; m < count; ++m)
+      counterBeyondWindow = counterBeyondWindow || meters[m].mSampleCounter >= meters[m].mWindowSamples;
+    if (counterBeyondWindow)
+    {
+      // A window shortened since the count began: one frame as AddSample does it.
+      for (int m = 0; m < count; ++m)
+        meters[m].AddSample(frame[m], frame[secondOffset + m]);
+      ++i;
+      continue;
+    }
+
+    // Up to the next window end of any of the meters.
+    int run = n - i;
+    float sums[2 * kMaxMeters] = {};
+    for (int m = 0; m < count; ++m)
+    {
+      MeterSender& meter = meters[m];
+      if (meter.mSampleCounter == 0)
+        meter.CompleteWindow();
+      run = std::min(run, meter.mWindowSamples - meter.mSampleCounter);
+      sums[m] = meter.mFirstSum;
+      sums[kMaxMeters + m] = meter.mSecondSum;
+    }
+    if (count == kMaxMeters)
+    {
+      // Eight independent sums: each adds in frame order, as AddSample does.
+      for (int k = 0; k < run; ++k, frame += stride)
+      {
+        for (int m = 0; m < kMaxMeters; ++m)
+        {
+          sums[m] += std::fabs(frame[m]);
+          sums[kMaxMeters + m] += std::fabs(frame[secondOffset + m]);
+        }
+      }
+    }
+    else
+    {
+      for (int k = 0; k < run; ++k, frame += stride)
+      {
+        for (int m = 0; m < count; ++m)
+        {
+          sums[m] += std::fabs(frame[m]);
+          sums[kMaxMeters + m] += std::fabs(frame[secondOffset + m]);
+        }
+      }
+    }
+    for (int m = 0; m < count; ++m)
+    {
+      MeterSender& meter = meters[m];
+      meter.mFirstSum = sums[m];
+      meter.mSecondSum = sums[kMaxMeters + m];
+      meter.mSampleCounter += run;
+      if (meter.mSampleCounter == meter.mWindowSamples)
+        meter.mSampleCounter = 0;
+    }
+    i += run;
+  }
 }
 
 void MeterSender::CompleteWindow()

@@ -48,6 +48,12 @@ public:
     mSecondSum += std::fabs(static_cast<float>(second));
   }
 
+  // Audio thread: for frames i = 0..n-1, the same as
+  // meters[m].AddSample(levels[i * stride + m], levels[i * stride + secondOffset + m])
+  // for m = 0..count-1 (count at most 4), with the same sums and records, but
+  // in runs between window ends with the meters' sums kept side by side.
+  static void AddFrames(MeterSender* meters, int count, const float* levels, int stride, int secondOffset, int n);
+
   // Idle thread: hands every queued record, oldest first, to `deliver`
   // (called as deliver(const MeterRecord&)). Returns the number delivered.
   template <typename Deliver>

@@ -3,7 +3,10 @@
 #include "dsp/Decibels.h"
 #include "dsp/FloatingPointModeGuard.h"
 #include "dsp/GainControl.h"
+#include "dsp/simd/LaneChain.h"
+#include "dsp/simd/LaneKernelSet.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace iplug
@@ -23,12 +26,25 @@ bool IsBand(int band)
 
 } // namespace
 
+struct ProcessingChain::LanePath
+{
+  // Frames per call of the lane code: its meter levels for that many frames
+  // stay in the first-level cache until they reach the meters.
+  static constexpr int kFrames = 256;
+
+  simd::LaneChain chain;
+  alignas(32) std::array<float, static_cast<size_t>(kFrames) * simd::kLaneMeterValuesPerFrame> meterLevels{};
+};
+
+ProcessingChain::~ProcessingChain() = default;
+
 ProcessingChain::ProcessingChain(double sampleRate)
   : mDynamics{BandDynamics(kAttackMs[0], kReleaseMs[0]), BandDynamics(kAttackMs[1], kReleaseMs[1]),
               BandDynamics(kAttackMs[2], kReleaseMs[2])}
   , mMeters{MeterSender(kMeterTagLow), MeterSender(kMeterTagMid), MeterSender(kMeterTagHigh),
             MeterSender(kMeterTagOutput)}
   , mSampleRate(IsUsableSampleRate(sampleRate) ? sampleRate : kDefaultSampleRate)
+  , mLanes(std::make_unique<LanePath>())
 {
   const double fs = mSampleRate;
   for (BandDynamics& band : mDynamics)
@@ -43,6 +59,7 @@ void ProcessingChain::SetBandGains(int band, double preGainControl, double postG
 {
   if (!IsBand(band))
     return;
+  mLaneBandsChanged = true;
   mDynamics[static_cast<size_t>(band)].SetPreGain(GainControlToFactor(preGainControl));
   mDynamics[static_cast<size_t>(band)].SetPostGain(GainControlToFactor(postGainControl));
 }
@@ -51,26 +68,32 @@ void ProcessingChain::SetBandThresholds(int band, double pullThresholdDb, double
 {
   if (!IsBand(band))
     return;
+  mLaneBandsChanged = true;
   mDynamics[static_cast<size_t>(band)].SetPullThreshold(pullThresholdDb);
   mDynamics[static_cast<size_t>(band)].SetPushThreshold(pushThresholdDb);
 }
 
 void ProcessingChain::SetBandWidth(int band, double widthPercent)
 {
-  if (IsBand(band))
-    mDynamics[static_cast<size_t>(band)].SetWidth(widthPercent / 100.0);
+  if (!IsBand(band))
+    return;
+  mLaneBandsChanged = true;
+  mDynamics[static_cast<size_t>(band)].SetWidth(widthPercent / 100.0);
 }
 
 void ProcessingChain::SetBandExcite(int band, double excitePercent)
 {
-  if (IsBand(band))
-    mExciters[static_cast<size_t>(band)].SetAmount(excitePercent / 100.0);
+  if (!IsBand(band))
+    return;
+  mLaneBandsChanged = true;
+  mExciters[static_cast<size_t>(band)].SetAmount(excitePercent / 100.0);
 }
 
 void ProcessingChain::SetBandMode(int band, double modeValue)
 {
   if (!IsBand(band))
     return;
+  mLaneBandsChanged = true;
   // Truncation toward zero; out-of-range and NaN values never reach the cast.
   int mode = BandDynamics::kModeLR;
   if (modeValue >= 2.0)
@@ -83,6 +106,7 @@ void ProcessingChain::SetBandMode(int band, double modeValue)
 void ProcessingChain::SetTimeFactor(double timeFactor)
 {
   mTimeFactor = timeFactor;
+  mLaneBandsChanged = true;
   const double fs = mSampleRate;
   for (BandDynamics& band : mDynamics)
     band.SetTiming(timeFactor, fs);
@@ -90,6 +114,7 @@ void ProcessingChain::SetTimeFactor(double timeFactor)
 
 void ProcessingChain::SetDepth(double depthPercent)
 {
+  mLaneBandsChanged = true;
   for (BandDynamics& band : mDynamics)
     band.SetDepth(depthPercent / 100.0);
 }
@@ -106,23 +131,74 @@ void ProcessingChain::Reset(double sampleRate)
       band.SetTiming(factor, sampleRate);
     for (MeterSender& meter : mMeters)
       meter.SetWindow(kMeterWindowMs, sampleRate);
+    mLaneCrossoversChanged = true;
+    mLaneBandsChanged = true;
   }
+  ClearFiltersAndEnvelopes();
+}
+
+void ProcessingChain::SetEnginePath(EnginePath path)
+{
+  if (path == mPath)
+    return;
+  mPath = path;
+  mLanes->chain.SetKernels(path == EnginePath::VectorSse2 ? simd::Sse2LaneKernels() : simd::BestLaneKernels());
+  ClearFiltersAndEnvelopes();
+}
+
+void ProcessingChain::ClearFiltersAndEnvelopes()
+{
   for (BandDynamics& band : mDynamics)
     band.Reset();
   for (BandSplitter& splitter : mSplitters)
     splitter.Reset();
+  mLanes->chain.ResetCrossoversAndEnvelopes();
 }
 
 void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrames, const BlockControls& controls)
 {
-  const double outGain = GainControlToFactor(controls.outGainControl);
-  const double mix = controls.mixPercent / 100.0;
-  const bool bypassed = controls.bypassValue >= 0.5;
   if (nFrames <= 0)
     return;
 
   FloatingPointModeGuard floatingPointMode;
+  if (mPath != EnginePath::Scalar)
+    ProcessLanes(inputs, outputs, nFrames, controls);
+  else
+    ProcessScalar(inputs, outputs, nFrames, controls);
+}
 
+void ProcessingChain::ProcessLanes(double** inputs, double** outputs, int nFrames, const BlockControls& controls)
+{
+  simd::LaneChain& lanes = mLanes->chain;
+  if (mLaneCrossoversChanged)
+    lanes.ConfigureCrossovers(*this);
+  if (mLaneBandsChanged)
+    lanes.ConfigureBands(*this);
+  mLaneCrossoversChanged = mLaneBandsChanged = false;
+  lanes.SetBlockControls(controls);
+
+  const bool bypassed = controls.bypassValue >= 0.5;
+  float* levels = mLanes->meterLevels.data();
+  constexpr int kStride = simd::kLaneMeterValuesPerFrame;
+  constexpr int kSecond = kStride / 2; // levels: processed / output values, then dry / input values
+  for (int start = 0; start < nFrames; start += LanePath::kFrames)
+  {
+    const int n = std::min(LanePath::kFrames, nFrames - start);
+    lanes.ProcessFrames(inputs[0] + start, inputs[1] + start, outputs[0] + start, outputs[1] + start, n, levels);
+    // Bypassed, only the output meter runs (it shows the input that passes).
+    if (bypassed)
+      MeterSender::AddFrames(&mMeters[kOutputMeter], 1, levels + kOutputMeter, kStride, kSecond, n);
+    else
+      MeterSender::AddFrames(mMeters.data(), kNumMeters, levels, kStride, kSecond, n);
+  }
+  lanes.RecoverFromNonFiniteState();
+}
+
+void ProcessingChain::ProcessScalar(double** inputs, double** outputs, int nFrames, const BlockControls& controls)
+{
+  const double outGain = GainControlToFactor(controls.outGainControl);
+  const double mix = controls.mixPercent / 100.0;
+  const bool bypassed = controls.bypassValue >= 0.5;
   const double* inL = inputs[0];
   const double* inR = inputs[1];
   double* outL = outputs[0];

@@ -43,8 +43,14 @@ public:
   void OnIdleTick() override;
 
   const iplug::ProcessingChain& GetProcessingChain() const { return mChain; }
+  // Which arithmetic the chain runs (the vector path unless chosen otherwise);
+  // while not processing.
+  void SetEnginePath(iplug::EnginePath path) { mChain.SetEnginePath(path); }
 
 protected:
+  // IEnginePath's kScalar and kVector.
+  bool ChooseEnginePath(int path) override;
+
   // The open editor's preset selector, or nullptr; kept by the editor layout.
   // UI thread only.
   igraphics::PresetControl* mPresetControl = nullptr;

@@ -32,6 +32,14 @@ void TORV::OnReset()
   mChain.Reset(GetSampleRate());
 }
 
+bool TORV::ChooseEnginePath(int path)
+{
+  if (path != iplug::IEnginePath::kScalar && path != iplug::IEnginePath::kVector)
+    return false;
+  mChain.SetEnginePath(path == iplug::IEnginePath::kScalar ? iplug::EnginePath::Scalar : iplug::EnginePath::Vector);
+  return true;
+}
+
 void TORV::OnParamUpdate(int paramIdx, iplug::ParamSource /*source*/)
 {
   ShowParamEditInPresetSelector(paramIdx);

@@ -57,9 +57,15 @@ vst3::tresult IPlugVST3::queryInterface(const vst3::TUID queriedIid, void** obj)
     return vst3::kNoInterface;
   if (vst3::QueryInterfaceAs<vst3::IMidiMapping>(this, queriedIid, obj) ||
       vst3::QueryInterfaceAs<vst3::IProgramListData>(this, queriedIid, obj) ||
-      vst3::QueryInterfaceAs<vst3::ChannelContext::IInfoListener>(this, queriedIid, obj))
+      vst3::QueryInterfaceAs<vst3::ChannelContext::IInfoListener>(this, queriedIid, obj) ||
+      vst3::QueryInterfaceAs<IEnginePath>(this, queriedIid, obj))
     return vst3::kResultOk;
   return SingleComponentEffect::queryInterface(queriedIid, obj);
+}
+
+vst3::tresult IPlugVST3::setEnginePath(vst3::int32 path)
+{
+  return ChooseEnginePath(path) ? vst3::kResultOk : vst3::kInvalidArgument;
 }
 
 vst3::uint32 IPlugVST3::addRef() { return SingleComponentEffect::addRef(); }

@@ -6,6 +6,7 @@
 
 #include "core/IPlugAPIBase.h"
 #include "core/Timer.h"
+#include "vst3/IEnginePath.h"
 #include "vst3/IPlugVST3ControllerBase.h"
 #include "vst3/IPlugVST3ProcessorBase.h"
 #include "vst3/abi/ChannelContext.h"
@@ -26,7 +27,8 @@ class IPlugVST3 : public IPlugAPIBase,
                   public vst3::SingleComponentEffect,
                   public vst3::IMidiMapping,
                   public vst3::IProgramListData,
-                  public vst3::ChannelContext::IInfoListener
+                  public vst3::ChannelContext::IInfoListener,
+                  public IEnginePath
 {
 public:
   explicit IPlugVST3(const Config& config);
@@ -82,6 +84,9 @@ public:
   // ChannelContext::IInfoListener
   vst3::tresult VST3_CALL setChannelContextInfos(vst3::IAttributeList* list) override;
 
+  // IEnginePath: asks ChooseEnginePath.
+  vst3::tresult VST3_CALL setEnginePath(vst3::int32 path) override;
+
   // Framework hooks
   void HostBeginEdit(int paramIdx) override;
   void HostPerformEdit(int paramIdx, double normalizedValue) override;
@@ -106,6 +111,10 @@ public:
   void StopViewIdleTicks();
 
 protected:
+  // Selects an IEnginePath path (kScalar, kVector) while not processing;
+  // false for one the plug-in does not have (the default: none).
+  virtual bool ChooseEnginePath(int /*path*/) { return false; }
+
   // Component state: the parameter chunk, then a 32-bit bypass word.
   vst3::tresult setComponentStreamState(vst3::IBStream* state) override;
   vst3::tresult getComponentStreamState(vst3::IBStream* state) override;

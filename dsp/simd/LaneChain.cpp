@@ -11,6 +11,9 @@
 
 namespace iplug::simd
 {
+
+static_assert(kLaneMaxInputMagnitude == ProcessingChain::kMaxInputMagnitude);
+
 namespace
 {
 
@@ -84,6 +87,13 @@ LaneChain::LaneChain(const LaneKernels& kernels)
 
 void LaneChain::Configure(const ProcessingChain& chain, const ProcessingChain::BlockControls& controls)
 {
+  ConfigureCrossovers(chain);
+  ConfigureBands(chain);
+  SetBlockControls(controls);
+}
+
+void LaneChain::ConfigureCrossovers(const ProcessingChain& chain)
+{
   LaneChainSettings& c = mSettings;
   const double fs = chain.SampleRate();
   const BandSplitter& splitter = chain.Splitter(0);
@@ -101,7 +111,11 @@ void LaneChain::Configure(const ProcessingChain& chain, const ProcessingChain::B
     const double odd = HalfbandStage::kCoefficients[static_cast<size_t>(2 * s + 1)];
     c.halfband[s] = D4{even, even, odd, odd};
   }
+}
 
+void LaneChain::ConfigureBands(const ProcessingChain& chain)
+{
+  LaneChainSettings& c = mSettings;
   for (int b = 0; b < kLaneBands; ++b)
   {
     const BandDynamics& d = chain.Dynamics(b);
@@ -127,7 +141,11 @@ void LaneChain::Configure(const ProcessingChain& chain, const ProcessingChain::B
   c.pullThresholdDb[3] = c.pushThresholdDb[3] = 0.0;
   c.pullFactor[3] = c.pushFactor[3] = c.attack[3] = c.release[3] = 0.0;
   c.modeMid[3] = c.modeSide[3] = 0;
+}
 
+void LaneChain::SetBlockControls(const ProcessingChain::BlockControls& controls)
+{
+  LaneChainSettings& c = mSettings;
   c.outGain = GainControlToFactor(controls.outGainControl);
   c.mix = controls.mixPercent / 100.0;
   c.bypassed = controls.bypassValue >= 0.5;
@@ -141,6 +159,13 @@ void LaneChain::Process(const double* inL, const double* inR, double* outL, doub
   FloatingPointModeGuard floatingPointMode;
   mKernels->process(mState, mSettings, inL, inR, outL, outR, meterLevels, nFrames);
   RecoverFromNonFiniteState();
+}
+
+void LaneChain::ResetCrossoversAndEnvelopes()
+{
+  for (LaneSectionState* group : {mState.crossoverA, mState.crossoverB})
+    group[0] = group[1] = LaneSectionState();
+  mState.pullEnvelope = mState.pushEnvelope = Splat(0.0);
 }
 
 void LaneChain::RecoverFromNonFiniteState()

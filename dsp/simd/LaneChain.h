@@ -22,11 +22,20 @@ public:
   explicit LaneChain(const LaneKernels& kernels);
 
   // Takes the settings of `chain` (sample rate, crossovers, band dynamics,
-  // exciters) and the block controls, as the scalar chain would use them.
+  // exciters) and the block controls, as the scalar chain would use them:
+  // the three steps below in turn.
   void Configure(const ProcessingChain& chain, const ProcessingChain::BlockControls& controls);
+  // The crossovers for the chain's sample rate (the costly part: filter design).
+  void ConfigureCrossovers(const ProcessingChain& chain);
+  // Band dynamics and exciter settings.
+  void ConfigureBands(const ProcessingChain& chain);
+  void SetBlockControls(const ProcessingChain::BlockControls& controls);
 
   // Clears every filter, half-band and envelope state.
   void Reset() { mState = LaneChainState(); }
+  // Clears the crossover and envelope state; the half-band memories carry
+  // over, as the scalar chain's exciters keep theirs through a reset.
+  void ResetCrossoversAndEnvelopes();
 
   // Processes nFrames stereo frames (outputs may alias inputs). With
   // meterLevels, also writes kLaneMeterValuesPerFrame levels per frame. Runs
@@ -36,12 +45,21 @@ public:
   void Process(const double* inL, const double* inR, double* outL, double* outR, int nFrames,
                float* meterLevels = nullptr);
 
+  // Process in parts, for a caller that handles a block in pieces: the lane
+  // arithmetic alone (the caller sets flush-to-zero / denormals-are-zero),
+  // then, at the end of the block, the recovery of non-finite state.
+  void ProcessFrames(const double* inL, const double* inR, double* outL, double* outR, int nFrames,
+                     float* meterLevels)
+  {
+    mKernels->process(mState, mSettings, inL, inR, outL, outR, meterLevels, nFrames);
+  }
+  void RecoverFromNonFiniteState();
+
   const LaneKernels& Kernels() const { return *mKernels; }
+  void SetKernels(const LaneKernels& kernels) { mKernels = &kernels; }
   const LaneChainState& State() const { return mState; }
 
 private:
-  void RecoverFromNonFiniteState();
-
   const LaneKernels* mKernels;
   LaneChainSettings mSettings = LaneChainSettings();
   LaneChainState mState = LaneChainState();

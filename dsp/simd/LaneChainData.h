@@ -27,6 +27,9 @@ struct LaneSectionState
 
 constexpr int kLaneBands = 3;
 constexpr int kLaneHalfbandSections = 6;
+// Input beyond this magnitude, NaN and infinities enter the crossovers as
+// silence (as in the scalar chain).
+constexpr double kLaneMaxInputMagnitude = 1e6;
 
 struct LaneChainSettings
 {

@@ -184,8 +184,9 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
 
   for (int i = 0; i < n; ++i)
   {
-    const double xL = inL[i];
-    const double xR = inR[i];
+    // The comparisons are false for NaN, so it enters as silence too.
+    const double xL = __builtin_fabs(inL[i]) <= kLaneMaxInputMagnitude ? inL[i] : 0.0;
+    const double xR = __builtin_fabs(inR[i]) <= kLaneMaxInputMagnitude ? inR[i] : 0.0;
     const D4 a = LaneSection(c.crossoverA[1], st.crossoverA[1],
                              LaneSection(c.crossoverA[0], st.crossoverA[0], D4{xL, xR, xL, xR}));
     const D4 b = LaneSection(c.crossoverB[1], st.crossoverB[1],

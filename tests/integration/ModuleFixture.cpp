@@ -43,8 +43,17 @@ std::unique_ptr<vst3host::PluginInstance> ModuleTest::NewInstance()
   auto p = vst3host::PluginInstance::Create(*module, cls, static_cast<vst3::IHostApplication*>(host.Get()), error);
   EXPECT_TRUE(p) << error;
   if (p)
+  {
     p->SetComponentHandler(handler.Get());
+    auto path = vst3host::QueryInterface<iplug::IEnginePath>(p->Component());
+    EXPECT_TRUE(path && path->setEnginePath(enginePath) == vst3::kResultOk) << "engine path " << enginePath;
+  }
   return p;
+}
+
+std::string EnginePathName(const ::testing::TestParamInfo<vst3::int32>& info)
+{
+  return info.param == iplug::IEnginePath::kScalar ? "Scalar" : "Vector";
 }
 
 std::vector<std::vector<double>> Sine(double frequency, double amplitude, double sampleRate, std::size_t n,

@@ -8,6 +8,7 @@
 #include "vst3/host/Module.h"
 #include "vst3/host/PluginInstance.h"
 #include "vst3/host/ProcessingSession.h"
+#include "vst3/IEnginePath.h"
 
 #include <gtest/gtest.h>
 
@@ -39,8 +40,13 @@ protected:
   void SetUp() override;
   void TearDown() override;
 
-  // A further instance of the same class (the host context and handler are shared).
+  // A further instance of the same class (the host context and handler are
+  // shared), on enginePath.
   std::unique_ptr<vst3host::PluginInstance> NewInstance();
+
+  // The engine path of the instances made from here on (IEnginePath), before
+  // SetUp for the first one.
+  vst3::int32 enginePath = iplug::IEnginePath::kVector;
 
   std::unique_ptr<vst3host::Module> module;
   vst3host::ClassInfo cls;
@@ -48,6 +54,19 @@ protected:
   vst3host::ComPtr<vst3host::ComponentHandler> handler;
   std::unique_ptr<vst3host::PluginInstance> plugin;
 };
+
+// A module suite run once per engine path: IEnginePath's kScalar and kVector.
+class ModuleTestOnEnginePaths : public ModuleTest, public ::testing::WithParamInterface<vst3::int32>
+{
+protected:
+  void SetUp() override
+  {
+    enginePath = GetParam();
+    ModuleTest::SetUp();
+  }
+};
+
+std::string EnginePathName(const ::testing::TestParamInfo<vst3::int32>& info);
 
 // Deterministic test signals, [channel][sample].
 std::vector<std::vector<double>> Sine(double frequency, double amplitude, double sampleRate, std::size_t n,

@@ -95,7 +95,7 @@ bool BitIdentical(const std::vector<std::vector<double>>& a, const std::vector<s
          });
 }
 
-class ModuleInputTorture : public ModuleTest
+class ModuleInputTorture : public ModuleTestOnEnginePaths
 {
 protected:
   // The signal through a fresh instance with the setting, host bypass as given.
@@ -121,12 +121,15 @@ protected:
 
 } // namespace
 
+INSTANTIATE_TEST_SUITE_P(EnginePaths, ModuleInputTorture,
+                         ::testing::Values(iplug::IEnginePath::kScalar, iplug::IEnginePath::kVector), EnginePathName);
+
 // NaN and infinities are processed as silence, and so are finite samples too
 // large to be audio: the output equals, sample for sample, that of the same
 // input with zeros in their place, and one second after the last burst it is
 // back within 1e-6 of the run that had no burst at all. Host bypass returns
 // what the host sent, bit for bit.
-TEST_F(ModuleInputTorture, BurstsOfNonFiniteAndHugeSamplesComeOutAsSilenceWouldInEverySetting)
+TEST_P(ModuleInputTorture, BurstsOfNonFiniteAndHugeSamplesComeOutAsSilenceWouldInEverySetting)
 {
   const auto clean = Noise(0.5, kFrames, 2, 3);
   unsigned seed = 1;

@@ -15,7 +15,7 @@ using namespace vst3host;
 namespace
 {
 
-using ModuleProcessing = ModuleTest;
+using ModuleProcessing = ModuleTestOnEnginePaths;
 
 constexpr double kRate = 48000.0;
 
@@ -56,11 +56,14 @@ bool SignalPathMissing(std::unique_ptr<PluginInstance> fx)
 
 } // namespace
 
+INSTANTIATE_TEST_SUITE_P(EnginePaths, ModuleProcessing,
+                         ::testing::Values(iplug::IEnginePath::kScalar, iplug::IEnginePath::kVector), EnginePathName);
+
 #define SKIP_WITHOUT_SIGNAL_PATH()                                                                     \
   if (SignalPathMissing(NewInstance()))                                                          \
   GTEST_SKIP() << "the plug-in passes audio through unchanged at its defaults: no signal path to test yet"
 
-TEST_F(ModuleProcessing, BypassFollowsTheLastPointAboveOneHalfInBothSampleSizes)
+TEST_P(ModuleProcessing, BypassFollowsTheLastPointAboveOneHalfInBothSampleSizes)
 {
   SKIP_WITHOUT_SIGNAL_PATH();
   const auto in = Noise(0.3, 2048);
@@ -91,7 +94,7 @@ TEST_F(ModuleProcessing, BypassFollowsTheLastPointAboveOneHalfInBothSampleSizes)
   }
 }
 
-TEST_F(ModuleProcessing, AutomatingDepthThroughProcessAudiblyChangesTheOutput)
+TEST_P(ModuleProcessing, AutomatingDepthThroughProcessAudiblyChangesTheOutput)
 {
   SKIP_WITHOUT_SIGNAL_PATH();
   // A mid-band tone well above the push threshold, so the downward stage acts.
@@ -112,7 +115,7 @@ TEST_F(ModuleProcessing, AutomatingDepthThroughProcessAudiblyChangesTheOutput)
   EXPECT_GT(std::fabs(differenceDb), 1.0) << "Depth 0 vs 100 %: " << differenceDb << " dB";
 }
 
-TEST_F(ModuleProcessing, MonoBusesProcessCentredMono)
+TEST_P(ModuleProcessing, MonoBusesProcessCentredMono)
 {
   vst3::SpeakerArrangement mono = vst3::SpeakerArr::kMono;
   ASSERT_EQ(plugin->Processor()->setBusArrangements(&mono, 1, &mono, 1), vst3::kResultTrue);
@@ -132,7 +135,7 @@ TEST_F(ModuleProcessing, MonoBusesProcessCentredMono)
   EXPECT_NEAR(gainDb, 0.0, 1.0) << "not treated as hard-left stereo (which loses 6 dB)";
 }
 
-TEST_F(ModuleProcessing, HostileProcessCallsNeitherCrashNorWriteOutOfBounds)
+TEST_P(ModuleProcessing, HostileProcessCallsNeitherCrashNorWriteOutOfBounds)
 {
   vst3::IAudioProcessor* p = plugin->Processor();
   ProcessingSession s(plugin->Component(), plugin->Processor());
@@ -193,7 +196,7 @@ TEST_F(ModuleProcessing, HostileProcessCallsNeitherCrashNorWriteOutOfBounds)
   EXPECT_TRUE(AllFinite(after)) << "the plug-in still works after hostile calls";
 }
 
-TEST_F(ModuleProcessing, ProcessingBeforeSetupOrAtRateZeroIsHarmless)
+TEST_P(ModuleProcessing, ProcessingBeforeSetupOrAtRateZeroIsHarmless)
 {
   vst3::IAudioProcessor* p = plugin->Processor();
   ProcessingSession s(plugin->Component(), plugin->Processor());
@@ -211,7 +214,7 @@ TEST_F(ModuleProcessing, ProcessingBeforeSetupOrAtRateZeroIsHarmless)
   plugin->Component()->setActive(0);
 }
 
-TEST_F(ModuleProcessing, ProcessAllocatesNothing)
+TEST_P(ModuleProcessing, ProcessAllocatesNothing)
 {
   // First make sure the counter sees the module's own allocations (the
   // module's operator new binds to the test's): restoring state builds a byte

@@ -1,6 +1,7 @@
 #include "plugin/TORV.h"
 #include "tests/plugin/EngineReference.h"
 #include "tests/support/AllocationCounter.h"
+#include "tests/support/EnginePaths.h"
 
 #include <gtest/gtest.h>
 
@@ -67,17 +68,18 @@ void Deinterleave(const std::vector<double>& interleaved, std::vector<double>& l
   }
 }
 
-void SetParam(TORV& plug, int idx, double value)
+void SetParameter(TORV& plug, int idx, double value)
 {
   plug.GetParam(idx)->SetValue(value);
   plug.OnParamUpdate(idx, ParamSource::UI);
 }
 
 // As a host does it: construction, initialisation (every parameter
-// announced), processing set-up (reset).
-std::unique_ptr<MeterCapturingTORV> MakeInitialisedPlugin()
+// announced), processing set-up (reset), on the given engine path.
+std::unique_ptr<MeterCapturingTORV> MakeInitialisedPlugin(iplug::EnginePath path)
 {
   auto plug = std::make_unique<MeterCapturingTORV>();
+  plug->SetEnginePath(path);
   plug->NotifyAllParams(ParamSource::Reset);
   plug->OnReset();
   return plug;
@@ -144,47 +146,54 @@ void VariedSignal(int frames, std::vector<double>& l, std::vector<double>& r)
 
 } // namespace
 
-TEST(TORVEngine, DefaultsMatchReferenceRun)
+// Every case runs on both engine paths.
+class TORVEngine : public ::testing::TestWithParam<iplug::EnginePath>
 {
-  auto plug = MakeInitialisedPlugin();
+};
+
+INSTANTIATE_TEST_SUITE_P(EnginePaths, TORVEngine, testsupport::kEnginePaths, testsupport::EnginePathName);
+
+TEST_P(TORVEngine, DefaultsMatchReferenceRun)
+{
+  auto plug = MakeInitialisedPlugin(GetParam());
   ExpectReferenceRun(*plug, "defaults");
 }
 
-TEST(TORVEngine, TorvPresetMatchesReferenceRun)
+TEST_P(TORVEngine, TorvPresetMatchesReferenceRun)
 {
-  auto plug = MakeInitialisedPlugin();
+  auto plug = MakeInitialisedPlugin(GetParam());
   ASSERT_TRUE(plug->LoadPreset(1));
   ExpectReferenceRun(*plug, "torv");
 }
 
-TEST(TORVEngine, MixedSettingsMatchReferenceRun)
+TEST_P(TORVEngine, MixedSettingsMatchReferenceRun)
 {
-  auto plug = MakeInitialisedPlugin();
+  auto plug = MakeInitialisedPlugin(GetParam());
   ASSERT_TRUE(plug->LoadPreset(2));
-  SetParam(*plug, kExciteLow, 100);
-  SetParam(*plug, kExciteMid, 50);
-  SetParam(*plug, kExciteHigh, 25);
-  SetParam(*plug, kModeLow, 1);
-  SetParam(*plug, kModeHigh, 2);
-  SetParam(*plug, kWidthMid, 150);
-  SetParam(*plug, kTime, 0.25);
-  SetParam(*plug, kMix, 80);
-  SetParam(*plug, kOutGain, -0.2);
+  SetParameter(*plug, kExciteLow, 100);
+  SetParameter(*plug, kExciteMid, 50);
+  SetParameter(*plug, kExciteHigh, 25);
+  SetParameter(*plug, kModeLow, 1);
+  SetParameter(*plug, kModeHigh, 2);
+  SetParameter(*plug, kWidthMid, 150);
+  SetParameter(*plug, kTime, 0.25);
+  SetParameter(*plug, kMix, 80);
+  SetParameter(*plug, kOutGain, -0.2);
   ExpectReferenceRun(*plug, "mixed");
 }
 
-TEST(TORVEngine, AutomationThroughTheRealtimeHalfReachesTheSignalPath)
+TEST_P(TORVEngine, AutomationThroughTheRealtimeHalfReachesTheSignalPath)
 {
   // A host applying automation inside process calls only the realtime half;
   // the result must equal a change made through the full handler.
-  auto viaHandler = MakeInitialisedPlugin();
-  auto viaRealtime = MakeInitialisedPlugin();
+  auto viaHandler = MakeInitialisedPlugin(GetParam());
+  auto viaRealtime = MakeInitialisedPlugin(GetParam());
   const std::pair<int, double> changes[] = {{kPreGainMid, 0.4}, {kPullThresholdHigh, -20}, {kWidthLow, 30},
                                             {kExciteHigh, 60},  {kModeMid, 2},             {kTime, -0.3},
                                             {kDepth, 80},       {kPostGainLow, -0.5}};
   for (const auto& [idx, value] : changes)
   {
-    SetParam(*viaHandler, idx, value);
+    SetParameter(*viaHandler, idx, value);
     viaRealtime->GetParam(idx)->SetValue(value);
     viaRealtime->OnParamChangeRealtime(idx);
   }
@@ -198,25 +207,26 @@ TEST(TORVEngine, AutomationThroughTheRealtimeHalfReachesTheSignalPath)
   viaRealtime->OnParamChangeRealtime(kNumParams);
 }
 
-TEST(TORVEngine, NewInstanceProcessesWithParameterDefaults)
+TEST_P(TORVEngine, NewInstanceProcessesWithParameterDefaults)
 {
   // Before any host initialisation the chain already follows the parameters.
   auto fresh = std::make_unique<MeterCapturingTORV>();
-  auto initialised = MakeInitialisedPlugin();
+  fresh->SetEnginePath(GetParam());
+  auto initialised = MakeInitialisedPlugin(GetParam());
   std::vector<double> l, r;
   VariedSignal(24000, l, r);
   EXPECT_EQ(Render(*fresh, l, r).left, Render(*initialised, l, r).left);
 }
 
-TEST(TORVEngine, ResetFollowsTheFrameSampleRate)
+TEST_P(TORVEngine, ResetFollowsTheFrameSampleRate)
 {
-  auto plug = MakeInitialisedPlugin();
+  auto plug = MakeInitialisedPlugin(GetParam());
   EXPECT_EQ(plug->GetProcessingChain().SampleRate(), 48000.0);
   plug->SetSampleRate(96000.0);
   plug->OnReset();
   EXPECT_EQ(plug->GetProcessingChain().SampleRate(), 96000.0);
   EXPECT_EQ(plug->GetProcessingChain().Meter(3).WindowSamples(), 1920);
-  SetParam(*plug, kTime, 1.0);
+  SetParameter(*plug, kTime, 1.0);
   plug->ProcessBlock(nullptr, nullptr, 0); // the change reaches the chain at the next block
   EXPECT_EQ(plug->GetProcessingChain().Dynamics(0).ReleaseCoefficient(),
             iplug::BandDynamics::EnvelopeCoefficient(10.0, 42.0, 96000.0));
@@ -225,9 +235,9 @@ TEST(TORVEngine, ResetFollowsTheFrameSampleRate)
   EXPECT_EQ(plug->GetProcessingChain().SampleRate(), 96000.0);
 }
 
-TEST(TORVEngine, IdleTickDeliversSenderBySenderAndBypassFeedsOnlyOutput)
+TEST_P(TORVEngine, IdleTickDeliversSenderBySenderAndBypassFeedsOnlyOutput)
 {
-  auto plug = MakeInitialisedPlugin();
+  auto plug = MakeInitialisedPlugin(GetParam());
   std::vector<double> l(960 * 3 + 1, 0.25), r(960 * 3 + 1, -0.25);
   Render(*plug, l, r, static_cast<int>(l.size()));
   ASSERT_EQ(plug->records.size(), 16u); // four windows per sender, one tick
@@ -235,7 +245,7 @@ TEST(TORVEngine, IdleTickDeliversSenderBySenderAndBypassFeedsOnlyOutput)
     EXPECT_EQ(plug->records[i].controlTag, static_cast<int>(i / 4)) << i;
 
   plug->records.clear();
-  SetParam(*plug, kBypass, 1);
+  SetParameter(*plug, kBypass, 1);
   const Output out = Render(*plug, l, r, 960);
   EXPECT_EQ(out.left, l);
   EXPECT_EQ(out.right, r);
@@ -251,13 +261,13 @@ TEST(TORVEngine, IdleTickDeliversSenderBySenderAndBypassFeedsOnlyOutput)
   }
 }
 
-TEST(TORVEngine, FactoryPresetsStayFiniteAndBoundedOnVariedMaterial)
+TEST_P(TORVEngine, FactoryPresetsStayFiniteAndBoundedOnVariedMaterial)
 {
   std::vector<double> l, r;
   VariedSignal(48000 * 10, l, r);
   for (int preset = 0; preset < kNumPresets; ++preset)
   {
-    auto plug = MakeInitialisedPlugin();
+    auto plug = MakeInitialisedPlugin(GetParam());
     ASSERT_TRUE(plug->LoadPreset(preset));
     const Output out = Render(*plug, l, r);
     double peak = 0.0;
@@ -272,9 +282,9 @@ TEST(TORVEngine, FactoryPresetsStayFiniteAndBoundedOnVariedMaterial)
   }
 }
 
-TEST(TORVEngine, BlockFunctionAndRealtimeHandlerNeverAllocate)
+TEST_P(TORVEngine, BlockFunctionAndRealtimeHandlerNeverAllocate)
 {
-  auto plug = MakeInitialisedPlugin();
+  auto plug = MakeInitialisedPlugin(GetParam());
   std::vector<double> l, r;
   VariedSignal(48000, l, r);
   std::vector<double> outL(512), outR(512);

@@ -1,3 +1,4 @@
+#include "plugin/TORV.h"
 #include "plugin/TORVChainParams.h"
 #include "dsp/simd/LaneChain.h"
 #include "dsp/simd/LaneKernelSet.h"
@@ -9,6 +10,8 @@
 #include <cmath>
 #include <cstdio>
 #include <random>
+#include <string>
+#include <utility>
 #include <vector>
 
 using namespace iplug;
@@ -53,16 +56,20 @@ ParamSet RandomParams(std::mt19937_64& random)
   return p;
 }
 
-// Worst |lane - scalar| over the engine input and the peak of the scalar
-// output, processed in blocks of `block` with the parameter sets applied in
-// turn (one per stretch of blocks, as automation).
+// Worst |vector - scalar| over the engine input and the peak of the scalar
+// output, two chains processing in blocks of `block` with the parameter sets
+// applied in turn (one per stretch of blocks, as automation); also the worst
+// relative difference of their meter records, which must come in the same
+// order.
 struct Comparison
 {
   double worst = 0.0;
   double peak = 0.0;
+  double worstMeter = 0.0;
+  bool sameRecords = true;
 };
 
-Comparison Compare(const simd::LaneKernels& kernels, const std::vector<ParamSet>& automation, int block)
+Comparison Compare(EnginePath path, const std::vector<ParamSet>& automation, int block)
 {
   const std::vector<double> input = testdata::ReadStereoF64("input_48k.f64");
   const int frames = static_cast<int>(input.size() / 2);
@@ -74,26 +81,35 @@ Comparison Compare(const simd::LaneKernels& kernels, const std::vector<ParamSet>
   }
 
   ProcessingChain scalar;
-  ApplyAll(scalar, testdata::DefaultParams());
-  scalar.Reset(48000.0);
-  simd::LaneChain lanes(kernels);
+  ProcessingChain vector;
+  scalar.SetEnginePath(EnginePath::Scalar);
+  vector.SetEnginePath(path);
+  for (ProcessingChain* chain : {&scalar, &vector})
+  {
+    ApplyAll(*chain, testdata::DefaultParams());
+    chain->Reset(48000.0);
+  }
 
   Comparison c;
   std::vector<double> sL(static_cast<size_t>(block)), sR(sL), vL(sL), vR(sL);
+  std::vector<MeterRecord> sMeters, vMeters;
   const int blocksPerSet = (frames / block) / static_cast<int>(automation.size()) + 1;
   for (int start = 0, index = 0; start < frames; start += block, ++index)
   {
     const ParamSet& params = automation[static_cast<size_t>(index / blocksPerSet)];
     if (index % blocksPerSet == 0)
+    {
       ApplyAll(scalar, params);
+      ApplyAll(vector, params);
+    }
     const ProcessingChain::BlockControls controls{params[kOutGain], params[kMix], params[kBypass]};
-    lanes.Configure(scalar, controls);
 
     const int n = std::min(block, frames - start);
     double* in[2] = {inL.data() + start, inR.data() + start};
-    double* out[2] = {sL.data(), sR.data()};
-    scalar.ProcessBlock(in, out, n, controls);
-    lanes.Process(in[0], in[1], vL.data(), vR.data(), n);
+    double* sOut[2] = {sL.data(), sR.data()};
+    double* vOut[2] = {vL.data(), vR.data()};
+    scalar.ProcessBlock(in, sOut, n, controls);
+    vector.ProcessBlock(in, vOut, n, controls);
     for (int i = 0; i < n; ++i)
     {
       const size_t k = static_cast<size_t>(i);
@@ -101,35 +117,74 @@ Comparison Compare(const simd::LaneKernels& kernels, const std::vector<ParamSet>
       const double e = std::max(std::fabs(vL[k] - sL[k]), std::fabs(vR[k] - sR[k]));
       c.worst = std::isnan(e) ? INFINITY : std::max(c.worst, e);
     }
+    scalar.TransmitMeters([&](const MeterRecord& r) { sMeters.push_back(r); });
+    vector.TransmitMeters([&](const MeterRecord& r) { vMeters.push_back(r); });
+  }
+  c.sameRecords = sMeters.size() == vMeters.size();
+  for (size_t i = 0; c.sameRecords && i < sMeters.size(); ++i)
+  {
+    c.sameRecords = sMeters[i].controlTag == vMeters[i].controlTag;
+    for (int v = 0; v < 2; ++v)
+    {
+      const double a = sMeters[i].values[v];
+      const double b = vMeters[i].values[v];
+      c.worstMeter = std::max(c.worstMeter, std::fabs(a - b) / std::max(1e-3, std::fabs(a)));
+    }
   }
   return c;
 }
 
-void ExpectSameSound(const std::vector<ParamSet>& automation, const char* what)
+// The factory presets' parameter values, by name.
+std::vector<std::pair<std::string, ParamSet>> FactoryPresets()
 {
-  for (const simd::LaneKernels* k : AvailableKernels())
+  TORV plug;
+  std::vector<std::pair<std::string, ParamSet>> presets;
+  for (int i = 0; i < plug.NPresets(); ++i)
   {
+    EXPECT_TRUE(plug.LoadPreset(i));
+    ParamSet p;
+    for (int idx = 0; idx < kNumParams; ++idx)
+      p[static_cast<size_t>(idx)] = plug.GetParam(idx)->GetValue();
+    presets.emplace_back(plug.GetPresetName(i), p);
+  }
+  return presets;
+}
+
+// Both builds of the lane code (the best one, and SSE2 alone) against the
+// scalar path, in blocks of 512 and of 61 (runs of the lane code that end
+// between its passes).
+void ExpectSameSound(const std::vector<ParamSet>& automation, const std::string& what)
+{
+  for (EnginePath path : {EnginePath::Vector, EnginePath::VectorSse2})
+  {
+    const std::string build = path == EnginePath::VectorSse2 ? "SSE2" : simd::BestLaneKernels().name;
     for (int block : {512, 61})
     {
-      const Comparison c = Compare(*k, automation, block);
-      EXPECT_GT(c.peak, 0.0) << what;
-      EXPECT_LE(c.worst, 1e-12 * c.peak) << k->name << " " << what << ", blocks of " << block << ": worst "
-                                         << c.worst << ", peak " << c.peak;
-      char ratio[32];
-      std::snprintf(ratio, sizeof ratio, "%.3g", c.worst / c.peak);
-      testing::Test::RecordProperty(std::string(k->name) + "_" + what + "_" + std::to_string(block), ratio);
+      const Comparison c = Compare(path, automation, block);
+      const std::string where = build + " " + what + ", blocks of " + std::to_string(block);
+      EXPECT_GT(c.peak, 0.0) << where;
+      EXPECT_LE(c.worst, 1e-12 * c.peak) << where << ": worst " << c.worst << ", peak " << c.peak;
+      EXPECT_TRUE(c.sameRecords) << where;
+      EXPECT_LE(c.worstMeter, 1e-6) << where;
+      char ratio[64];
+      std::snprintf(ratio, sizeof ratio, "%.3g (meters %.3g)", c.worst / c.peak, c.worstMeter);
+      testing::Test::RecordProperty(build + "_" + what + "_" + std::to_string(block), ratio);
     }
   }
 }
 
 } // namespace
 
-TEST(LaneChain, FollowsTheScalarChainOnTheEngineReferenceSettings)
+TEST(LaneChain, FollowsTheScalarChainOnTheEngineReferenceSettingsAndFactoryPresets)
 {
-  ExpectSameSound({testdata::DefaultParams()}, "defaults");
-  ExpectSameSound({testdata::TorvPresetParams()}, "torv");
-  ExpectSameSound({testdata::UpALotPresetParams()}, "upalot");
-  ExpectSameSound({testdata::MixedParams()}, "mixed");
+  std::vector<std::pair<std::string, ParamSet>> settings = {{"defaults", testdata::DefaultParams()},
+                                                            {"torv", testdata::TorvPresetParams()},
+                                                            {"upalot", testdata::UpALotPresetParams()},
+                                                            {"mixed", testdata::MixedParams()}};
+  for (const auto& preset : FactoryPresets())
+    settings.emplace_back("preset " + preset.first, preset.second);
+  for (const auto& [name, params] : settings)
+    ExpectSameSound({params}, name);
 }
 
 TEST(LaneChain, FollowsTheScalarChainUnderRandomAutomation)
@@ -140,7 +195,7 @@ TEST(LaneChain, FollowsTheScalarChainUnderRandomAutomation)
     std::vector<ParamSet> automation;
     for (int i = 0; i < 6; ++i)
       automation.push_back(RandomParams(random));
-    ExpectSameSound(automation, ("random" + std::to_string(run)).c_str());
+    ExpectSameSound(automation, "random" + std::to_string(run));
   }
 }
 

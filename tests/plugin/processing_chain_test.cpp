@@ -1,6 +1,7 @@
 #include "dsp/FloatingPointModeGuard.h"
 #include "plugin/TORVChainParams.h"
 #include "tests/plugin/EngineReference.h"
+#include "tests/support/EnginePaths.h"
 
 #include <gtest/gtest.h>
 
@@ -72,17 +73,25 @@ std::vector<double> TestSignal(int frames, double sampleRate = 48000.0)
   return s;
 }
 
-// A fresh chain set to params, rendering input.
-Rendered RenderFresh(const ParamSet& params, const std::vector<double>& interleaved)
+// A fresh chain on `path` set to params, rendering input.
+Rendered RenderFresh(EnginePath path, const ParamSet& params, const std::vector<double>& interleaved)
 {
   ProcessingChain chain;
+  chain.SetEnginePath(path);
   ApplyAll(chain, params);
   return Render(chain, params, interleaved);
 }
 
 } // namespace
 
-TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
+// Every case runs on both engine paths.
+class ProcessingChainPaths : public ::testing::TestWithParam<EnginePath>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(EnginePaths, ProcessingChainPaths, testsupport::kEnginePaths, testsupport::EnginePathName);
+
+TEST_P(ProcessingChainPaths, MixZeroGivesSplitBandSumTimesOutGain)
 {
   ParamSet params = testdata::DefaultParams();
   params[kMix] = 0;
@@ -90,7 +99,7 @@ TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
   params[kExciteMid] = 100;
   params[kPreGainHigh] = 1;
   const std::vector<double> input = TestSignal(4800);
-  const Rendered r = RenderFresh(params, input);
+  const Rendered r = RenderFresh(GetParam(), params, input);
 
   BandSplitter left;
   BandSplitter right;
@@ -108,11 +117,11 @@ TEST(ProcessingChain, MixZeroGivesSplitBandSumTimesOutGain)
   }
 }
 
-TEST(ProcessingChain, OutGainMinusOneIsExactSilence)
+TEST_P(ProcessingChainPaths, OutGainMinusOneIsExactSilence)
 {
   ParamSet params = testdata::TorvPresetParams();
   params[kOutGain] = -1;
-  const Rendered r = RenderFresh(params, TestSignal(4800));
+  const Rendered r = RenderFresh(GetParam(), params, TestSignal(4800));
   for (size_t i = 0; i < r.left.size(); ++i)
   {
     ASSERT_EQ(r.left[i], 0.0);
@@ -120,13 +129,13 @@ TEST(ProcessingChain, OutGainMinusOneIsExactSilence)
   }
 }
 
-TEST(ProcessingChain, BypassIsBitExactAndFeedsOnlyTheOutputMeter)
+TEST_P(ProcessingChainPaths, BypassIsBitExactAndFeedsOnlyTheOutputMeter)
 {
   ParamSet params = testdata::TorvPresetParams();
   params[kBypass] = 1;
   params[kOutGain] = 0.7;
   const std::vector<double> input = TestSignal(9600);
-  const Rendered r = RenderFresh(params, input);
+  const Rendered r = RenderFresh(GetParam(), params, input);
   for (size_t i = 0; i < r.left.size(); ++i)
   {
     ASSERT_EQ(r.left[i], input[2 * i]);
@@ -140,11 +149,13 @@ TEST(ProcessingChain, BypassIsBitExactAndFeedsOnlyTheOutputMeter)
   }
 }
 
-TEST(ProcessingChain, EmptyBlockChangesNothing)
+TEST_P(ProcessingChainPaths, EmptyBlockChangesNothing)
 {
   const ParamSet params = testdata::MixedParams();
   ProcessingChain a;
+  a.SetEnginePath(GetParam());
   ProcessingChain b;
+  b.SetEnginePath(GetParam());
   ApplyAll(a, params);
   ApplyAll(b, params);
   const std::vector<double> input = TestSignal(2048);
@@ -166,14 +177,15 @@ TEST(ProcessingChain, EmptyBlockChangesNothing)
 // NaN, infinities and samples beyond +120 dBFS are processed as silence: the
 // output equals, sample for sample, that of zeros in their place. Up to that
 // bound samples are processed as they are.
-TEST(ProcessingChain, InputThatIsNoAudioIsProcessedAsSilence)
+TEST_P(ProcessingChainPaths, InputThatIsNoAudioIsProcessedAsSilence)
 {
   const double nan = std::numeric_limits<double>::quiet_NaN();
   const double inf = std::numeric_limits<double>::infinity();
   const double bound = ProcessingChain::kMaxInputMagnitude;
-  const auto render = [](double value) {
+  const auto render = [this](double value) {
     const ParamSet params = testdata::MixedParams();
     ProcessingChain chain;
+    chain.SetEnginePath(GetParam());
     ApplyAll(chain, params);
     std::vector<double> input = TestSignal(4 * 512);
     input[2 * 700] = value; // left channel, second block
@@ -204,11 +216,12 @@ TEST(ProcessingChain, InputThatIsNoAudioIsProcessedAsSilence)
   }
 }
 
-TEST(ProcessingChain, ResetRedesignsForTheHostRate)
+TEST_P(ProcessingChainPaths, ResetRedesignsForTheHostRate)
 {
   for (double rate : {44100.0, 96000.0})
   {
     ProcessingChain chain;
+    chain.SetEnginePath(GetParam());
     ApplyAll(chain, testdata::DefaultParams());
     chain.SetTimeFactor(10.0); // T = 10 before the rate is known: kept across the redesign
     chain.Reset(rate);
@@ -254,17 +267,19 @@ TEST(ProcessingChain, ResetRedesignsForTheHostRate)
   }
 }
 
-TEST(ProcessingChain, UnusableRatesKeepThePreviousDesign)
+TEST_P(ProcessingChainPaths, UnusableRatesKeepThePreviousDesign)
 {
   const ParamSet params = testdata::TorvPresetParams();
   const std::vector<double> input = TestSignal(2048);
   ProcessingChain reference;
+  reference.SetEnginePath(GetParam());
   ApplyAll(reference, params);
   reference.Reset(48000.0);
   const Rendered expected = Render(reference, params, input);
   for (double rate : {0.0, -44100.0, std::numeric_limits<double>::quiet_NaN(), std::numeric_limits<double>::infinity()})
   {
     ProcessingChain chain;
+    chain.SetEnginePath(GetParam());
     ApplyAll(chain, params);
     chain.Reset(rate);
     EXPECT_EQ(chain.SampleRate(), 48000.0);
@@ -274,6 +289,7 @@ TEST(ProcessingChain, UnusableRatesKeepThePreviousDesign)
   for (double rate : {1234.5678, 384000.0, 1.0})
   {
     ProcessingChain chain;
+    chain.SetEnginePath(GetParam());
     ApplyAll(chain, params);
     chain.Reset(rate);
     const Rendered r = Render(chain, params, input);
@@ -282,11 +298,12 @@ TEST(ProcessingChain, UnusableRatesKeepThePreviousDesign)
   }
 }
 
-TEST(ProcessingChain, SilentTailNeverGoesSubnormalAndCallerModeIsRestored)
+TEST_P(ProcessingChainPaths, SilentTailNeverGoesSubnormalAndCallerModeIsRestored)
 {
   ParamSet params = testdata::DefaultParams();
   params[kTime] = -0.99; // T = 0.01: fast envelope decay
   ProcessingChain chain;
+  chain.SetEnginePath(GetParam());
   ApplyAll(chain, params);
   std::vector<double> signal = TestSignal(4800);
   signal.resize(2 * 48000 * 6, 0.0); // the 88 Hz filters take about 4 s to pass 1e-308

@@ -1,6 +1,7 @@
 #include "plugin/TORVChainParams.h"
 #include "tests/support/AllocationCounter.h"
 #include "tests/plugin/EngineReference.h"
+#include "tests/support/EnginePaths.h"
 
 #include <gtest/gtest.h>
 
@@ -33,6 +34,8 @@ struct RealtimeWorkload
   testdata::ParamSet params = testdata::MixedParams();
   ProcessingChain chain;
   long delivered = 0;
+
+  explicit RealtimeWorkload(EnginePath path) { chain.SetEnginePath(path); }
 
   void Run(int blocks)
   {
@@ -74,9 +77,16 @@ struct RealtimeWorkload
 
 } // namespace
 
-TEST(RealtimeSafety, ProcessingAndParameterChangesNeverAllocate)
+// Both engine paths.
+class RealtimeSafety : public ::testing::TestWithParam<EnginePath>
 {
-  RealtimeWorkload workload;
+};
+
+INSTANTIATE_TEST_SUITE_P(EnginePaths, RealtimeSafety, testsupport::kEnginePaths, testsupport::EnginePathName);
+
+TEST_P(RealtimeSafety, ProcessingAndParameterChangesNeverAllocate)
+{
+  RealtimeWorkload workload(GetParam());
   const std::size_t before = testsupport::CountedAllocations();
   {
     testsupport::AllocationScope scope;
@@ -90,9 +100,9 @@ TEST(RealtimeSafety, ProcessingAndParameterChangesNeverAllocate)
 // Strict seccomp allows only read, write and exit: any other system call (a
 // lock that has to wait, memory mapping, time queries, logging) kills the
 // child process.
-TEST(RealtimeSafety, ProcessingMakesNoSystemCall)
+TEST_P(RealtimeSafety, ProcessingMakesNoSystemCall)
 {
-  auto workload = std::make_unique<RealtimeWorkload>();
+  auto workload = std::make_unique<RealtimeWorkload>(GetParam());
   workload->Run(1); // first touch of every page outside the sandbox
   const pid_t child = fork();
   ASSERT_GE(child, 0);

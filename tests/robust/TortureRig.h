@@ -41,7 +41,12 @@ private:
 class Rig
 {
 public:
-  Rig() : mPlug(std::make_unique<TORV>()) { mPlug->NotifyAllParams(iplug::ParamSource::Reset); }
+  explicit Rig(iplug::EnginePath path = iplug::EnginePath::Vector)
+    : mPlug(std::make_unique<TORV>())
+  {
+    mPlug->SetEnginePath(path);
+    mPlug->NotifyAllParams(iplug::ParamSource::Reset);
+  }
 
   TORV& Plug() { return *mPlug; }
 

@@ -3,6 +3,7 @@
 // bounded and free of subnormal numbers.
 
 #include "tests/robust/TortureRig.h"
+#include "tests/support/EnginePaths.h"
 
 #include <gtest/gtest.h>
 
@@ -82,13 +83,20 @@ std::vector<NamedSignal> HarshSignals(size_t frames, double sampleRate)
 
 } // namespace
 
-TEST(HostTorture, HarshSignalsThroughEveryPresetStayFiniteBoundedAndNormal)
+// Every case runs on both engine paths.
+class HostTorture : public ::testing::TestWithParam<iplug::EnginePath>
+{
+};
+
+INSTANTIATE_TEST_SUITE_P(EnginePaths, HostTorture, testsupport::kEnginePaths, testsupport::EnginePathName);
+
+TEST_P(HostTorture, HarshSignalsThroughEveryPresetStayFiniteBoundedAndNormal)
 {
   const size_t frames = 48000;
   for (const char* preset : kPresets)
     for (const NamedSignal& s : HarshSignals(frames, 48000.0))
     {
-      Rig rig;
+      Rig rig(GetParam());
       rig.Prepare(48000.0, 512);
       ASSERT_TRUE(rig.LoadPresetNamed(preset));
       const OutputReport r = Inspect(rig.Run(s.signal, 512));
@@ -98,9 +106,9 @@ TEST(HostTorture, HarshSignalsThroughEveryPresetStayFiniteBoundedAndNormal)
     }
 }
 
-TEST(HostTorture, SilenceInGivesSilenceOutAfterTheTailsDecay)
+TEST_P(HostTorture, SilenceInGivesSilenceOutAfterTheTailsDecay)
 {
-  Rig rig;
+  Rig rig(GetParam());
   rig.Prepare(48000.0, 256);
   Stereo in = MakeStereo(96000);
   Noise noise;
@@ -111,7 +119,7 @@ TEST(HostTorture, SilenceInGivesSilenceOutAfterTheTailsDecay)
   EXPECT_LT(Inspect(out, 48000 + 4800).peak, 1e-6);
 }
 
-TEST(HostTorture, SampleRatesFromVeryLowToVeryHighAndOddOnes)
+TEST_P(HostTorture, SampleRatesFromVeryLowToVeryHighAndOddOnes)
 {
   for (const double rate : {8000.0, 11025.0, 16000.0, 22050.0, 32000.0, 44100.0, 48000.0, 88200.0, 96000.0,
                             176400.0, 192000.0, 352800.0, 384000.0, 1234.5678, 44123.45, 3000.0, 5000.1})
@@ -119,7 +127,7 @@ TEST(HostTorture, SampleRatesFromVeryLowToVeryHighAndOddOnes)
     const size_t frames = static_cast<size_t>(rate * 0.5);
     for (const NamedSignal& s : HarshSignals(frames, rate))
     {
-      Rig rig;
+      Rig rig(GetParam());
       rig.Prepare(rate, 1024);
       ASSERT_TRUE(rig.LoadPresetNamed("UP A LOT"));
       const OutputReport r = Inspect(rig.Run(s.signal, 1000));
@@ -129,9 +137,9 @@ TEST(HostTorture, SampleRatesFromVeryLowToVeryHighAndOddOnes)
   }
 }
 
-TEST(HostTorture, RateChangesBetweenRunsKeepTheOutputSound)
+TEST_P(HostTorture, RateChangesBetweenRunsKeepTheOutputSound)
 {
-  Rig rig;
+  Rig rig(GetParam());
   Noise noise;
   for (const double rate : {44100.0, 384000.0, 8000.0, 1234.5678, 96000.0, 44123.45})
   {
@@ -144,7 +152,7 @@ TEST(HostTorture, RateChangesBetweenRunsKeepTheOutputSound)
   }
 }
 
-TEST(HostTorture, BlockSizeChangingEveryCallGivesTheSameOutputAsFixedBlocks)
+TEST_P(HostTorture, BlockSizeChangingEveryCallGivesTheSameOutputAsFixedBlocks)
 {
   Stereo in = MakeStereo(120000);
   Noise noise(99);
@@ -155,12 +163,12 @@ TEST(HostTorture, BlockSizeChangingEveryCallGivesTheSameOutputAsFixedBlocks)
     in[1][i] = env * noise.Next() * 0.3;
   }
 
-  Rig fixed;
+  Rig fixed(GetParam());
   fixed.Prepare(48000.0, 8192);
   ASSERT_TRUE(fixed.LoadPresetNamed("TORV"));
   const Stereo reference = fixed.Run(in, 8192);
 
-  Rig varying;
+  Rig varying(GetParam());
   varying.Prepare(48000.0, 8192);
   ASSERT_TRUE(varying.LoadPresetNamed("TORV"));
   Stereo out = MakeStereo(in[0].size());
@@ -183,18 +191,18 @@ TEST(HostTorture, BlockSizeChangingEveryCallGivesTheSameOutputAsFixedBlocks)
   EXPECT_TRUE(Inspect(out).Clean(kBound));
 }
 
-TEST(HostTorture, MoreFramesThanPreparedAreProcessedInPieces)
+TEST_P(HostTorture, MoreFramesThanPreparedAreProcessedInPieces)
 {
   Stereo in = MakeStereo(10000);
   Noise noise(3);
   for (size_t i = 0; i < in[0].size(); ++i)
     in[0][i] = in[1][i] = noise.Next();
 
-  Rig prepared;
+  Rig prepared(GetParam());
   prepared.Prepare(48000.0, 10000);
   const Stereo reference = prepared.Run(in, 10000);
 
-  Rig small;
+  Rig small(GetParam());
   small.Prepare(48000.0, 64);
   const Stereo out = small.Run(in, 10000); // one call of 10000 frames, 64 prepared
   double maxDiff = 0.0;
@@ -204,7 +212,7 @@ TEST(HostTorture, MoreFramesThanPreparedAreProcessedInPieces)
   EXPECT_LT(maxDiff, 1e-12);
 
   // Before any block size is set the host still gets defined output: silence.
-  Rig unprepared;
+  Rig unprepared(GetParam());
   Stereo junk = MakeStereo(512);
   junk[0].assign(512, 123.0);
   junk[1].assign(512, -123.0);
@@ -212,9 +220,9 @@ TEST(HostTorture, MoreFramesThanPreparedAreProcessedInPieces)
   EXPECT_EQ(Inspect(junk).peak, 0.0);
 }
 
-TEST(HostTorture, StateAndPresetsRecalledBetweenBlocksWhileProcessing)
+TEST_P(HostTorture, StateAndPresetsRecalledBetweenBlocksWhileProcessing)
 {
-  Rig rig;
+  Rig rig(GetParam());
   rig.Prepare(44100.0, 256);
   TORV& plug = rig.Plug();
 
@@ -260,7 +268,7 @@ TEST(HostTorture, StateAndPresetsRecalledBetweenBlocksWhileProcessing)
   EXPECT_LT(r.peak, 1e6);
 }
 
-TEST(HostTorture, SinglePrecisionHostBuffersGetNoSubnormals)
+TEST_P(HostTorture, SinglePrecisionHostBuffersGetNoSubnormals)
 {
   // Hosts that process in 32 bits: values that are normal as doubles but too
   // small for a float must not arrive there as float subnormals.
@@ -268,7 +276,7 @@ TEST(HostTorture, SinglePrecisionHostBuffersGetNoSubnormals)
   for (const char* preset : kPresets)
     for (const NamedSignal& s : HarshSignals(frames, 48000.0))
     {
-      Rig rig;
+      Rig rig(GetParam());
       rig.Prepare(48000.0, 512);
       ASSERT_TRUE(rig.LoadPresetNamed(preset));
       std::vector<std::vector<float>> in(2, std::vector<float>(frames)), out(2, std::vector<float>(frames, 0.0f));
