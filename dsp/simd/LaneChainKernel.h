@@ -246,18 +246,18 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
 
     if (meterLevels)
     {
-      const D4 first = MaxIgnoringNaN4(Abs(li), Abs(ri));
-      const D4 second = MaxIgnoringNaN4(Abs(dryL[i]), Abs(dryR[i]));
-      const D4 outer = MaxIgnoringNaN4(Abs(D4{yL, xL, 0.0, 0.0}), Abs(D4{yR, xR, 0.0, 0.0}));
+      // The unused band lane carries the output (first) and input (second) levels.
+      li[3] = yL;
+      ri[3] = yR;
+      D4 dl = dryL[i];
+      D4 dr = dryR[i];
+      dl[3] = xL;
+      dr[3] = xR;
+      const F4 first = __builtin_convertvector(MaxIgnoringNaN4(Abs(li), Abs(ri)), F4);
+      const F4 second = __builtin_convertvector(MaxIgnoringNaN4(Abs(dl), Abs(dr)), F4);
       float* m8 = meterLevels + i * kLaneMeterValuesPerFrame;
-      m8[0] = static_cast<float>(first[0]);
-      m8[1] = static_cast<float>(first[1]);
-      m8[2] = static_cast<float>(first[2]);
-      m8[3] = static_cast<float>(outer[0]);
-      m8[4] = static_cast<float>(second[0]);
-      m8[5] = static_cast<float>(second[1]);
-      m8[6] = static_cast<float>(second[2]);
-      m8[7] = static_cast<float>(outer[1]);
+      __builtin_memcpy(m8, &first, sizeof first);
+      __builtin_memcpy(m8 + 4, &second, sizeof second);
     }
   }
 }

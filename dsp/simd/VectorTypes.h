@@ -29,6 +29,7 @@ typedef long long I4 __attribute__((vector_size(32)));
 typedef unsigned long long U4 __attribute__((vector_size(32)));
 typedef double D2 __attribute__((vector_size(16)));
 typedef long long I2 __attribute__((vector_size(16)));
+typedef float F4 __attribute__((vector_size(16)));
 
 #define CALVORIN_LANE_INLINE static inline __attribute__((always_inline))
 

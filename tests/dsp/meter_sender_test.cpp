@@ -157,3 +157,47 @@ TEST(MeterSender, ConcurrentProducerAndConsumerDeliverInOrder)
   for (size_t i = 1; i < received.size(); ++i)
     ASSERT_LT(received[i - 1], received[i]);
 }
+
+// Block-wise feeding gives the records sample-wise feeding gives: four meters
+// side by side and one alone, runs that cross window ends, meters whose
+// windows are out of step, and a window shortened below the count reached.
+TEST(MeterSender, AddFramesMatchesAddSampleRecordForRecord)
+{
+  constexpr int kStride = 8;
+  std::vector<float> levels(kStride * 1000);
+  for (size_t i = 0; i < levels.size(); ++i)
+    levels[i] = static_cast<float>((i * 7919 % 1013) * 1e-3) * (i % 3 ? 1.0f : -1.0f);
+  for (int count : {4, 1})
+  {
+    MeterSender blockWise[4], sampleWise[4];
+    for (int m = 0; m < 4; ++m)
+    {
+      SetWindowSamples(blockWise[m], 37 + 20 * m);
+      SetWindowSamples(sampleWise[m], 37 + 20 * m);
+    }
+    int frame = 0;
+    for (int n : {1, 5, 200, 0, 64, 333})
+    {
+      if (n == 0)
+      {
+        for (MeterSender* s : {blockWise, sampleWise})
+          for (int m = 0; m < 4; ++m)
+            SetWindowSamples(s[m], 11);
+        continue;
+      }
+      const float* at = levels.data() + static_cast<size_t>(frame) * kStride;
+      MeterSender::AddFrames(blockWise, count, at, kStride, 4, n);
+      for (int i = 0; i < n; ++i)
+        for (int m = 0; m < count; ++m)
+          sampleWise[m].AddSample(at[i * kStride + m], at[i * kStride + 4 + m]);
+      frame += n;
+    }
+    for (int m = 0; m < 4; ++m)
+    {
+      const std::vector<MeterRecord> a = Drain(blockWise[m]), b = Drain(sampleWise[m]);
+      ASSERT_EQ(a.size(), b.size()) << count << " " << m;
+      EXPECT_TRUE(a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(MeterRecord)) == 0) << count << " " << m;
+      EXPECT_EQ(a.empty(), m >= count);
+    }
+  }
+}
