@@ -20,5 +20,12 @@ set(CMAKE_SHARED_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_MODULE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 set(CMAKE_EXE_LINKER_FLAGS_INIT "-static -static-libgcc -static-libstdc++")
 
+# The static third-party libraries (cairo, FreeType, libsndfile, ...) built by
+# tools/build-win64-deps.sh: -DCALVORIN_WIN64_DEPS=<the prefix it prints>.
+list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES CALVORIN_WIN64_DEPS)
+if(CALVORIN_WIN64_DEPS)
+  include("${CMAKE_CURRENT_LIST_DIR}/win64-deps.cmake")
+endif()
+
 # Only the plug-in module is built for Windows: no tests, benchmarks or tools.
 set(CALVORIN_MODULE_ONLY ON CACHE BOOL "Build only the libraries and the plug-in module" FORCE)
