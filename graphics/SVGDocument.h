@@ -4,6 +4,7 @@
 // draw. Plain data, no drawing library; paths are absolute moves, lines and
 // cubic curves (arcs and quadratic curves are converted while reading).
 
+#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -57,8 +58,15 @@ struct SVGShape
   double miterLimit = 4.;
   ESVGLineCap lineCap = ESVGLineCap::Butt;
   ESVGLineJoin lineJoin = ESVGLineJoin::Miter;
-  // The product of the shape's and its groups' opacity, applied to the shape
-  // as a whole (its fill and stroke together).
+  // Applied to the shape as a whole (its fill and stroke together).
+  double opacity = 1.;
+};
+
+// Shapes [begin, end) of a group with an opacity of its own: drawn together,
+// then faded as one, so that where they overlap shows the top one.
+struct SVGGroup
+{
+  std::size_t begin = 0, end = 0;
   double opacity = 1.;
 };
 
@@ -79,6 +87,7 @@ struct SVGDocument
   double viewX = 0., viewY = 0., viewW = 0., viewH = 0.; // the view box (or 0 0 width height)
   SVGAspect aspect;
   std::vector<SVGShape> shapes; // in drawing order
+  std::vector<SVGGroup> groups; // properly nested, ordered by begin, outer before inner
 };
 
 } // namespace igraphics

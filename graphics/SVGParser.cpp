@@ -31,8 +31,11 @@ struct InheritedStyle
   ESVGLineJoin lineJoin = ESVGLineJoin::Miter;
   // Not inherited in SVG, but accumulated down the tree.
   SVGMatrix transform;
-  double opacity = 1.;
+  double fade = 1.; // opacity of groups nested too deeply to be drawn as layers
   bool skipped = false; // inside an element we do not draw
+  // The element's own, not passed on.
+  double opacity = 1.;
+  bool opensGroup = false;
 };
 
 std::optional<double> ParseOpacity(std::string_view text)
@@ -82,7 +85,7 @@ void ApplyProperty(InheritedStyle& style, std::string_view name, std::string_vie
   else if (name == "opacity")
   {
     if (auto o = ParseOpacity(value))
-      style.opacity *= *o;
+      style.opacity = *o;
   }
   else if (name == "stroke-width")
   {
@@ -378,7 +381,7 @@ SVGShape MakeShape(const InheritedStyle& style, std::vector<SVGPathCommand> path
   shape.miterLimit = style.miterLimit;
   shape.lineCap = style.lineCap;
   shape.lineJoin = style.lineJoin;
-  shape.opacity = style.opacity;
+  shape.opacity = style.fade * style.opacity;
   return shape;
 }
 
@@ -387,6 +390,8 @@ SVGShape MakeShape(const InheritedStyle& style, std::vector<SVGPathCommand> path
 InheritedStyle StyleOf(const InheritedStyle& parent, const std::vector<XmlAttribute>& attributes, double dpi)
 {
   InheritedStyle style = parent;
+  style.opacity = 1.;
+  style.opensGroup = false;
   for (const XmlAttribute& a : attributes)
     if (a.name != "style")
       ApplyProperty(style, a.name, a.value, dpi);
@@ -415,6 +420,21 @@ std::optional<SVGDocument> ParseSVG(std::string_view text, double dpi, std::stri
   SVGDocument doc;
   std::vector<InheritedStyle> styles; // one per open element
   std::size_t commands = 0;
+  std::vector<std::size_t> openGroupIndices; // into doc.groups
+  // A group (or the root) with an opacity below one becomes a layer, up to a
+  // depth that keeps the layers' memory bounded; deeper ones fade each shape.
+  auto beginGroup = [&](InheritedStyle& style) {
+    if (!(style.opacity < 1.) || style.skipped)
+      return;
+    if (openGroupIndices.size() < kMaxSVGGroupDepth)
+    {
+      style.opensGroup = true;
+      openGroupIndices.push_back(doc.groups.size());
+      doc.groups.push_back({doc.shapes.size(), doc.shapes.size(), style.opacity});
+    }
+    else
+      style.fade *= style.opacity;
+  };
   while (true)
   {
     const SVGXmlReader::EToken token = reader.Next();
@@ -427,6 +447,11 @@ std::optional<SVGDocument> ParseSVG(std::string_view text, double dpi, std::stri
       break;
     if (token == SVGXmlReader::EToken::EndElement)
     {
+      if (styles.back().opensGroup)
+      {
+        doc.groups[openGroupIndices.back()].end = doc.shapes.size();
+        openGroupIndices.pop_back();
+      }
       styles.pop_back();
       continue;
     }
@@ -479,6 +504,7 @@ std::optional<SVGDocument> ParseSVG(std::string_view text, double dpi, std::stri
       doc.aspect = ParseAspect(FindAttribute(attributes, "preserveAspectRatio"));
       InheritedStyle root = StyleOf(InheritedStyle{}, attributes, dpi);
       root.transform = SVGMatrix{}; // the root's place is set by its view box
+      beginGroup(root);
       styles.push_back(root);
       continue;
     }
@@ -489,11 +515,14 @@ std::optional<SVGDocument> ParseSVG(std::string_view text, double dpi, std::stri
     {
       InheritedStyle skipped = parent;
       skipped.skipped = true;
+      skipped.opensGroup = false;
       styles.push_back(skipped);
       continue;
     }
     styles.push_back(StyleOf(parent, attributes, dpi));
-    const InheritedStyle& style = styles.back();
+    InheritedStyle& style = styles.back();
+    if (element == EElement::Group)
+      beginGroup(style);
     if (element == EElement::Group || style.skipped)
       continue;
     std::vector<SVGPathCommand> path = ShapePath(element, attributes, dpi);
@@ -506,6 +535,7 @@ std::optional<SVGDocument> ParseSVG(std::string_view text, double dpi, std::stri
     if (!path.empty())
       doc.shapes.push_back(MakeShape(style, std::move(path)));
   }
+  std::erase_if(doc.groups, [](const SVGGroup& g) { return g.begin == g.end; });
   return doc;
 }
 

@@ -18,6 +18,8 @@ namespace igraphics
 // Inputs larger than these are refused, so no input costs unbounded memory.
 constexpr std::size_t kMaxSVGBytes = 4u << 20;
 constexpr std::size_t kMaxSVGPathCommands = 1u << 20;
+// Groups with an opacity nest as layers up to this depth.
+constexpr std::size_t kMaxSVGGroupDepth = 8;
 
 // The document, or nothing with error saying why (malformed XML, no <svg>
 // root, no usable size, too large). dpi converts physical units to pixels.

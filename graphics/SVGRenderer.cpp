@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdint>
+#include <vector>
 
 namespace igraphics
 {
@@ -134,8 +136,30 @@ void DrawSVGDocument(cairo_t* cr, const SVGDocument& doc, double x, double y, do
   cairo_save(cr);
   const cairo_matrix_t m{viewMap.a, viewMap.b, viewMap.c, viewMap.d, viewMap.e, viewMap.f};
   cairo_transform(cr, &m);
-  for (const SVGShape& shape : doc.shapes)
-    DrawShape(cr, shape);
+  // Groups open before their first shape and close after their last; the
+  // innermost open group always ends first.
+  std::vector<const SVGGroup*> open;
+  std::size_t next = 0;
+  auto closeGroupsEndingAt = [&](std::size_t i) {
+    while (!open.empty() && open.back()->end <= i)
+    {
+      cairo_pop_group_to_source(cr);
+      cairo_paint_with_alpha(cr, open.back()->opacity);
+      open.pop_back();
+    }
+  };
+  for (std::size_t i = 0; i < doc.shapes.size(); ++i)
+  {
+    closeGroupsEndingAt(i);
+    for (; next < doc.groups.size() && doc.groups[next].begin <= i; ++next)
+      if (doc.groups[next].begin == i && (open.empty() || doc.groups[next].end <= open.back()->end))
+      {
+        cairo_push_group(cr);
+        open.push_back(&doc.groups[next]);
+      }
+    DrawShape(cr, doc.shapes[i]);
+  }
+  closeGroupsEndingAt(SIZE_MAX); // all of them, whatever their ends say
   cairo_restore(cr);
 }
 

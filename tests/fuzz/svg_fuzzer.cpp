@@ -45,6 +45,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
       FUZZ_CHECK(Finite(c));
   }
   FUZZ_CHECK(commands <= igraphics::kMaxSVGPathCommands);
+  // Groups are non-empty, inside the shape list, ordered and properly nested.
+  for (std::size_t i = 0; i < doc->groups.size(); ++i)
+  {
+    const igraphics::SVGGroup& g = doc->groups[i];
+    FUZZ_CHECK(g.begin < g.end && g.end <= doc->shapes.size());
+    FUZZ_CHECK(g.opacity >= 0. && g.opacity < 1.);
+    if (i > 0)
+    {
+      const igraphics::SVGGroup& before = doc->groups[i - 1];
+      FUZZ_CHECK(before.begin <= g.begin);
+      FUZZ_CHECK(g.begin >= before.end || g.end <= before.end);
+    }
+  }
 
   cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 16, 16);
   cairo_t* cr = cairo_create(surface);

@@ -250,7 +250,11 @@ TEST(SVGReader, DocumentModel)
   EXPECT_TRUE(rect.hasStroke);
   EXPECT_EQ(rect.stroke, (SVGColor{255, 0, 0}));
   EXPECT_DOUBLE_EQ(rect.strokeWidth, 3.);
-  EXPECT_DOUBLE_EQ(rect.opacity, 0.25);
+  EXPECT_DOUBLE_EQ(rect.opacity, 0.5);
+  ASSERT_EQ(doc->groups.size(), 1u); // the group with an opacity, around its three shapes
+  EXPECT_EQ(doc->groups[0].begin, 0u);
+  EXPECT_EQ(doc->groups[0].end, 3u);
+  EXPECT_DOUBLE_EQ(doc->groups[0].opacity, 0.5);
   EXPECT_EQ(rect.lineJoin, ESVGLineJoin::Round);
 
   const SVGShape& circle = doc->shapes[1];
@@ -297,6 +301,29 @@ TEST(SVGReader, ViewBoxIsFittedIntoTheDrawingArea)
   EXPECT_TRUE(draw("none", 18, 18)); // stretched: red spans x 0..20
   EXPECT_TRUE(draw("xMidYMid slice", 18, 18)); // 40 x 40, red spans x 0..20
   EXPECT_FALSE(draw("xMidYMid slice", 22, 18));
+}
+
+TEST(SVGReader, AGroupWithAnOpacityFadesAsOne)
+{
+  // Two overlapping opaque squares in a half-transparent group: the overlap
+  // shows only the top one, at half strength, like the rest.
+  const char* text = "<svg width='30' height='10'><g opacity='0.5'>"
+                     "<rect width='20' height='10' fill='#f00'/><rect x='10' width='20' height='10' fill='#00f'/>"
+                     "</g></svg>";
+  std::string error;
+  const auto doc = ParseSVG(text, 72., error);
+  ASSERT_TRUE(doc.has_value()) << error;
+  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 30, 10);
+  cairo_t* cr = cairo_create(surface);
+  DrawSVGDocument(cr, *doc, 0., 0., 30., 10.);
+  cairo_surface_flush(surface);
+  const auto* pixels = reinterpret_cast<const uint32_t*>(cairo_image_surface_get_data(surface));
+  EXPECT_EQ(pixels[5 * 30 + 5], 0x80800000u);  // red, premultiplied, half alpha
+  EXPECT_EQ(pixels[5 * 30 + 15], 0x80000080u); // the overlap: blue only
+  EXPECT_EQ(pixels[5 * 30 + 25], 0x80000080u);
+  EXPECT_EQ(cairo_status(cr), CAIRO_STATUS_SUCCESS);
+  cairo_destroy(cr);
+  cairo_surface_destroy(surface);
 }
 
 } // namespace
