@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Cross-builds the Windows x64 module with mingw-w64 into build/win64 and checks
 # what a Windows host needs from it: the file at the bundle path, the three
-# exports InitDll, ExitDll and GetPluginFactory, and no MinGW runtime DLL
-# among its imports (the runtime is linked statically).
+# exports InitDll, ExitDll and GetPluginFactory, and imports of Windows system
+# DLLs only (the MinGW runtime is linked statically).
 #   tools/build-win64.sh            build and check
 #   tools/build-win64.sh --check F  only check the DLL F
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 objdump=x86_64-w64-mingw32-objdump
+
+system_dlls='(kernel32|user32|gdi32|advapi32|shell32|ole32|oleaut32|comctl32|comdlg32|shlwapi|shcore|uxtheme|dwmapi|imm32|winmm|version|msimg32|usp10|ws2_32|bcrypt|crypt32|msvcrt|ucrtbase|api-ms-win-[a-z0-9-]+)\.dll'
 
 check_module() {
   local dll=$1 table missing=0
@@ -25,14 +27,23 @@ check_module() {
       echo "build-win64: export $sym MISSING" >&2; missing=1
     fi
   done
-  local imports
-  imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$table" | sort -u | tr '\n' ' ')
-  echo "build-win64: imports: $imports"
-  if grep -Eiq 'libstdc\+\+|libgcc_s|libwinpthread' <<<"$imports"; then
-    echo "build-win64: the module imports a MinGW runtime DLL; it must be linked statically" >&2
-    missing=1
-  fi
+  check_imports "$dll" "$table" || missing=1
   return $missing
+}
+
+# Every imported DLL must be one that Windows itself provides: the MinGW
+# runtime and the third-party libraries are linked statically.
+check_imports() {
+  local file=$1 table=$2 imports dll foreign=0
+  imports=$(sed -n 's/^[[:space:]]*DLL Name: //p' <<<"$table" | sort -fu)
+  echo "build-win64: $(basename "$file") imports: $(tr '\n' ' ' <<<"$imports")"
+  for dll in $imports; do
+    if ! grep -Eiqx "$system_dlls" <<<"$dll"; then
+      echo "build-win64: $(basename "$file") imports $dll, which is not a Windows system DLL" >&2
+      foreign=1
+    fi
+  done
+  return $foreign
 }
 
 if [ "${1:-}" = "--check" ]; then
@@ -45,8 +56,13 @@ for tool in x86_64-w64-mingw32-g++-posix "$objdump"; do
 done
 
 build=$root/build/win64
-cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DCALVORIN_WARNINGS_AS_ERRORS=ON \
-  -DCMAKE_TOOLCHAIN_FILE="$root/tools/cmake/mingw-w64-x86_64.cmake" >/dev/null
+args=(-DCMAKE_BUILD_TYPE=Release -DCALVORIN_WARNINGS_AS_ERRORS=ON
+      -DCMAKE_TOOLCHAIN_FILE="$root/tools/cmake/mingw-w64-x86_64.cmake")
+if command -v ccache >/dev/null; then
+  export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
+  args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
+fi
+cmake -S "$root" -B "$build" -G Ninja "${args[@]}" >/dev/null
 cmake --build "$build" -j "${CALVORIN_JOBS:-$(nproc)}"
 
 dll=$build/Calvorin.vst3/Contents/x86_64-win/Calvorin.vst3

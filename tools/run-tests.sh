@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sets up, builds and runs the whole test suite: the normal configuration, the
-# address + undefined-behaviour sanitizer configuration, and the concurrency
-# stress under the thread sanitizer.
+# address + undefined-behaviour sanitizer configuration, the concurrency
+# stress under the thread sanitizer, and the Windows build's tests under wine.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/setup.sh"
@@ -15,5 +15,5 @@ done
 echo "== tsan: concurrency stress"
 "$root/tools/build.sh" tsan robust_concurrency_tests
 (cd "$root/build/tsan" && ctest --output-on-failure -R '^ConcurrencyStress' --no-tests=error --timeout 600)
-echo "== win64: cross-build the Windows module and check its exports"
-"$root/tools/build-win64.sh"
+echo "== win64: cross-build for Windows, check the module's exports and imports, run the tests under wine"
+"$root/tools/test-win64.sh"

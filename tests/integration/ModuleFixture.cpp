@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <numbers>
 #include <random>
 
 namespace calvorin_test
@@ -60,7 +61,7 @@ std::vector<std::vector<double>> Sine(double frequency, double amplitude, double
                                       int channels)
 {
   std::vector<std::vector<double>> x(static_cast<std::size_t>(channels), std::vector<double>(n));
-  const double w = 2.0 * M_PI * frequency / sampleRate;
+  const double w = 2.0 * std::numbers::pi * frequency / sampleRate;
   for (std::size_t i = 0; i < n; ++i)
     for (auto& ch : x)
       ch[i] = amplitude * std::sin(w * static_cast<double>(i));

@@ -216,6 +216,10 @@ TEST_P(ModuleProcessing, ProcessingBeforeSetupOrAtRateZeroIsHarmless)
 
 TEST_P(ModuleProcessing, ProcessAllocatesNothing)
 {
+#if defined(_WIN32)
+  GTEST_SKIP() << "a Windows module keeps its own operator new, out of the test's sight; the in-process "
+                  "real-time tests count the same engine's allocations";
+#endif
   // First make sure the counter sees the module's own allocations (the
   // module's operator new binds to the test's): restoring state builds a byte
   // blob inside the module.

@@ -9,6 +9,7 @@
 #include <cmath>
 #include <cstring>
 #include <memory>
+#include <numbers>
 #include <random>
 #include <vector>
 
@@ -128,16 +129,16 @@ void VariedSignal(int frames, std::vector<double>& l, std::vector<double>& r)
     double a = 0.0, b = 0.0;
     switch (section % 10)
     {
-    case 0: a = 0.5 * std::sin(2 * M_PI * 60 * t); b = 0.3 * std::sin(2 * M_PI * 3000 * t); break;
-    case 1: phase += 2 * M_PI * (20.0 + 20000.0 * (t - 1.0)) / 48000.0; a = b = 0.8 * std::sin(phase); break;
+    case 0: a = 0.5 * std::sin(2 * std::numbers::pi * 60 * t); b = 0.3 * std::sin(2 * std::numbers::pi * 3000 * t); break;
+    case 1: phase += 2 * std::numbers::pi * (20.0 + 20000.0 * (t - 1.0)) / 48000.0; a = b = 0.8 * std::sin(phase); break;
     case 2: a = noise(rng); b = noise(rng) * 0.1; break;
     case 3: a = 0.9; b = -0.9; break;
     case 4: a = (n / 24) % 2 ? 1.0 : -1.0; b = (n / 5) % 2 ? 1.0 : -1.0; break;
     case 5: a = n % 4800 == 0 ? 1.0 : 0.0; b = -a; break;
     case 6: a = b = 0.0; break;
-    case 7: a = 1e-5 * std::sin(2 * M_PI * 200 * t); b = 1e-7 * noise(rng); break;
-    case 8: a = 2.0 * std::sin(2 * M_PI * 100 * t); b = 2.0 * std::sin(2 * M_PI * 150 * t + 1.0); break;
-    default: a = 0.25 * std::sin(2 * M_PI * 440 * t) * std::sin(2 * M_PI * 0.5 * t); b = a; break;
+    case 7: a = 1e-5 * std::sin(2 * std::numbers::pi * 200 * t); b = 1e-7 * noise(rng); break;
+    case 8: a = 2.0 * std::sin(2 * std::numbers::pi * 100 * t); b = 2.0 * std::sin(2 * std::numbers::pi * 150 * t + 1.0); break;
+    default: a = 0.25 * std::sin(2 * std::numbers::pi * 440 * t) * std::sin(2 * std::numbers::pi * 0.5 * t); b = a; break;
     }
     l[static_cast<size_t>(n)] = a;
     r[static_cast<size_t>(n)] = b;

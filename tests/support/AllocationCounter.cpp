@@ -5,6 +5,10 @@
 #include <cstdlib>
 #include <new>
 
+#if defined(_WIN32)
+#include <malloc.h>
+#endif
+
 namespace
 {
 
@@ -25,9 +29,25 @@ void* CountedAlignedAlloc(std::size_t size, std::align_val_t align)
   if (tArmed > 0)
     ++tCount;
   const std::size_t a = static_cast<std::size_t>(align);
-  if (void* p = std::aligned_alloc(a, (size + a - 1) / a * a))
+#if defined(_WIN32)
+  // The Windows C library has no aligned_alloc; its own aligned blocks need
+  // their own free (AlignedFree).
+  void* p = _aligned_malloc(size == 0 ? 1 : size, a);
+#else
+  void* p = std::aligned_alloc(a, (size + a - 1) / a * a);
+#endif
+  if (p)
     return p;
   throw std::bad_alloc();
+}
+
+void AlignedFree(void* p)
+{
+#if defined(_WIN32)
+  _aligned_free(p);
+#else
+  std::free(p);
+#endif
 }
 
 } // namespace
@@ -86,17 +106,17 @@ void operator delete[](void* p, std::size_t) noexcept
 }
 void operator delete(void* p, std::align_val_t) noexcept
 {
-  std::free(p);
+  AlignedFree(p);
 }
 void operator delete[](void* p, std::align_val_t) noexcept
 {
-  std::free(p);
+  AlignedFree(p);
 }
 void operator delete(void* p, std::size_t, std::align_val_t) noexcept
 {
-  std::free(p);
+  AlignedFree(p);
 }
 void operator delete[](void* p, std::size_t, std::align_val_t) noexcept
 {
-  std::free(p);
+  AlignedFree(p);
 }

@@ -27,5 +27,5 @@ if(CALVORIN_WIN64_DEPS)
   include("${CMAKE_CURRENT_LIST_DIR}/win64-deps.cmake")
 endif()
 
-# Only the plug-in module is built for Windows: no tests, benchmarks or tools.
-set(CALVORIN_MODULE_ONLY ON CACHE BOOL "Build only the libraries and the plug-in module" FORCE)
+# Cross-built programs (tests, tools) run under wine through this script.
+set(CMAKE_CROSSCOMPILING_EMULATOR ${CMAKE_CURRENT_LIST_DIR}/../wine-run.sh)

@@ -3,9 +3,64 @@
 #include "vst3/host/Strings.h"
 
 #include <cstring>
+#include <filesystem>
 
 namespace vst3host
 {
+
+namespace
+{
+// The UTF-8 path as the file system's own path type (wide on Windows).
+std::filesystem::path PathFromUtf8(const std::string& utf8)
+{
+  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+  const std::u8string text = path.generic_u8string();
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
+#if defined(_WIN32)
+constexpr const char* kRequiredEntryPoints = "GetPluginFactory";
+constexpr const char* kEntryFunction = "InitDll";
+#else
+constexpr const char* kRequiredEntryPoints = "ModuleEntry, ModuleExit, GetPluginFactory";
+constexpr const char* kEntryFunction = "ModuleEntry";
+#endif
+} // namespace
+
+std::string LibraryPathForBundle(const std::string& bundleOrLibrary)
+{
+  std::filesystem::path bundle = PathFromUtf8(bundleOrLibrary);
+  std::error_code ec;
+  if (std::filesystem::is_regular_file(bundle, ec))
+    return bundleOrLibrary;
+  while (!bundle.has_filename() && bundle.has_relative_path())
+    bundle = bundle.parent_path(); // trailing separators
+  std::filesystem::path file = bundle.stem();
+  file += BundleLibrarySuffix(); // ASCII, like the architecture folder
+  return Utf8FromPath(bundle / "Contents" / BundleArchitectureFolder() / file);
+}
+
+bool ModuleEntryPoints::Enter([[maybe_unused]] void* libraryHandle) const
+{
+#if defined(_WIN32)
+  return !initDll || initDll();
+#else
+  return !moduleEntry || moduleEntry(libraryHandle);
+#endif
+}
+
+bool ModuleEntryPoints::Exit() const
+{
+#if defined(_WIN32)
+  return !exitDll || exitDll();
+#else
+  return !moduleExit || moduleExit();
+#endif
+}
 
 std::unique_ptr<Module> Module::Load(const std::string& bundleOrLibrary, std::string& error)
 {
@@ -22,20 +77,27 @@ std::unique_ptr<Module> Module::Load(const std::string& bundleOrLibrary, std::st
     std::memcpy(&proc, &symbol, sizeof(proc));
     return symbol != nullptr;
   };
-  if (!resolve("ModuleEntry", m->mEntry) || !resolve("ModuleExit", m->mExit) ||
-      !resolve("GetPluginFactory", m->mGetFactory)) {
-    error = m->mLibraryPath + " lacks one of the entry points ModuleEntry, ModuleExit, GetPluginFactory";
+  ModuleEntryPoints& entry = m->mEntryPoints;
+#if defined(_WIN32)
+  resolve("InitDll", entry.initDll);
+  resolve("ExitDll", entry.exitDll);
+  const bool complete = true;
+#else
+  const bool complete = resolve("ModuleEntry", entry.moduleEntry) && resolve("ModuleExit", entry.moduleExit);
+#endif
+  if (!complete || !resolve("GetPluginFactory", m->mGetFactory)) {
+    error = m->mLibraryPath + " lacks one of the entry points " + kRequiredEntryPoints;
     return nullptr;
   }
-  if (!m->mEntry(m->mLibrary->NativeHandle())) {
-    error = "ModuleEntry of " + m->mLibraryPath + " failed";
+  if (!entry.Enter(m->mLibrary->NativeHandle())) {
+    error = std::string(kEntryFunction) + " of " + m->mLibraryPath + " failed";
     return nullptr;
   }
   m->mEntered = true;
   m->mFactory = ComPtr<vst3::IPluginFactory>::Adopt(m->mGetFactory());
   if (!m->mFactory) {
     error = "GetPluginFactory of " + m->mLibraryPath + " returned no factory";
-    return nullptr; // the destructor still balances ModuleEntry
+    return nullptr; // the destructor still balances the entry call
   }
   return m;
 }
@@ -43,8 +105,8 @@ std::unique_ptr<Module> Module::Load(const std::string& bundleOrLibrary, std::st
 Module::~Module()
 {
   mFactory.Reset();
-  if (mEntered && mExit)
-    mExit();
+  if (mEntered)
+    mEntryPoints.Exit();
   mLibrary.reset();
 }
 

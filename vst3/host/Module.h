@@ -1,9 +1,11 @@
 #pragma once
 
 // A loaded VST 3 module, the way hosts load one: open the library in the
-// bundle, resolve ModuleEntry, ModuleExit and GetPluginFactory (any missing
-// refuses the module), call ModuleEntry with the library handle, take the
-// factory. Destruction releases the factory, calls ModuleExit and unloads.
+// bundle, resolve the entry points, call the entry function, take the
+// factory. Destruction releases the factory, calls the exit function and
+// unloads. Linux: ModuleEntry (given the library handle), ModuleExit and
+// GetPluginFactory, any missing refuses the module. Windows: GetPluginFactory
+// is required; InitDll and ExitDll are called when the module has them.
 
 #include "vst3/abi/PluginFactory.h"
 #include "vst3/host/ComPtr.h"
@@ -43,6 +45,23 @@ struct ClassInfo
   int infoLevel = 0; // 3, 2 or 1: which factory interface supplied the record
 };
 
+// The module's entry and exit functions as this platform names them. Plain
+// function pointers: they stay callable while anything keeps the library loaded.
+struct ModuleEntryPoints
+{
+  // Absent functions succeed, as hosts treat them.
+  bool Enter(void* libraryHandle) const;
+  bool Exit() const;
+
+#if defined(_WIN32)
+  vst3::InitDllProc initDll = nullptr;
+  vst3::ExitDllProc exitDll = nullptr;
+#else
+  vst3::ModuleEntryProc moduleEntry = nullptr;
+  vst3::ModuleExitProc moduleExit = nullptr;
+#endif
+};
+
 class Module
 {
 public:
@@ -75,8 +94,7 @@ public:
   const std::string& LibraryPath() const { return mLibraryPath; }
 
   // The raw entry points, for tests of the module's own bookkeeping.
-  vst3::ModuleEntryProc EntryFunction() const { return mEntry; }
-  vst3::ModuleExitProc ExitFunction() const { return mExit; }
+  const ModuleEntryPoints& EntryPoints() const { return mEntryPoints; }
   vst3::GetFactoryProc FactoryFunction() const { return mGetFactory; }
   void* NativeHandle() const { return mLibrary->NativeHandle(); }
 
@@ -85,8 +103,7 @@ private:
 
   std::string mLibraryPath;
   std::unique_ptr<SharedLibrary> mLibrary;
-  vst3::ModuleEntryProc mEntry = nullptr;
-  vst3::ModuleExitProc mExit = nullptr;
+  ModuleEntryPoints mEntryPoints;
   vst3::GetFactoryProc mGetFactory = nullptr;
   bool mEntered = false;
   ComPtr<vst3::IPluginFactory> mFactory;

@@ -1,7 +1,7 @@
 #pragma once
 
 // Loading a module's shared library and finding it inside a bundle. The
-// platform's own loader lives in its own file (linux/).
+// platform's own loader lives in its own file (linux/, win/). Paths are UTF-8.
 
 #include <memory>
 #include <string>
@@ -28,8 +28,14 @@ private:
   void* mHandle;
 };
 
-// The library inside a bundle (<Name>.vst3/Contents/<arch>-linux/<Name>.so on
-// Linux). A path that names a file is taken as the library itself.
+// The library inside a bundle: <Name>.vst3/Contents/<arch>-linux/<Name>.so on
+// Linux, <Name>.vst3/Contents/x86_64-win/<Name>.vst3 on Windows, with '/' as
+// separator. A path that names a file is taken as the library itself.
 std::string LibraryPathForBundle(const std::string& bundleOrLibrary);
+
+// This platform's part of that path: the architecture folder under Contents/
+// and the library's file-name suffix.
+std::string BundleArchitectureFolder();
+std::string BundleLibrarySuffix();
 
 } // namespace vst3host

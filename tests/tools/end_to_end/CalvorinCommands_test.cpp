@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
+#include <numbers>
 #include <fstream>
 #include <set>
 #include <thread>
@@ -45,7 +46,7 @@ std::vector<double> TestSignal(int rate, int channels, long long frames)
     const double hiss = (static_cast<double>(noise >> 8) / 16777216.0 - 0.5) * 0.05;
     for (int c = 0; c < channels; ++c)
       samples[static_cast<size_t>(i * channels + c)] =
-          level * std::sin(2.0 * M_PI * (60.0 + 400.0 * c) * t) + level * hiss;
+          level * std::sin(2.0 * std::numbers::pi * (60.0 + 400.0 * c) * t) + level * hiss;
   }
   return samples;
 }

@@ -1,7 +1,6 @@
 #include "vst3/host/SharedLibrary.h"
 
 #include <dlfcn.h>
-#include <sys/stat.h>
 #include <sys/utsname.h>
 
 namespace vst3host
@@ -34,22 +33,16 @@ void* SharedLibrary::Symbol(const char* name) const
   return dlsym(mHandle, name);
 }
 
-std::string LibraryPathForBundle(const std::string& bundleOrLibrary)
+std::string BundleArchitectureFolder()
 {
-  struct stat st{};
-  if (stat(bundleOrLibrary.c_str(), &st) == 0 && S_ISREG(st.st_mode))
-    return bundleOrLibrary;
-  std::string bundle = bundleOrLibrary;
-  while (bundle.size() > 1 && bundle.back() == '/')
-    bundle.pop_back();
-  const std::size_t slash = bundle.find_last_of('/');
-  std::string stem = slash == std::string::npos ? bundle : bundle.substr(slash + 1);
-  const std::size_t dot = stem.rfind('.');
-  if (dot != std::string::npos && dot > 0)
-    stem.resize(dot);
   struct utsname machine{};
   const std::string arch = uname(&machine) == 0 ? machine.machine : "x86_64";
-  return bundle + "/Contents/" + arch + "-linux/" + stem + ".so";
+  return arch + "-linux";
+}
+
+std::string BundleLibrarySuffix()
+{
+  return ".so";
 }
 
 } // namespace vst3host
