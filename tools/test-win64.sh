@@ -8,8 +8,9 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build-win64.sh"
 
 trap '"$root/tools/wine-run.sh" --end' EXIT
-cd "$root/build/win64"
 start=$(date +%s)
+"$root/tools/wine-run.sh" --start # the prefix (once) and the server, before CTest lists the tests
+cd "$root/build/win64"
 status=0
 ctest --output-on-failure -j "${CALVORIN_JOBS:-$(nproc)}" --timeout 600 --no-tests=error "$@" || status=$?
 echo "test-win64: the Windows tests ran under wine in $(($(date +%s) - start)) s"

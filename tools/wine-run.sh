@@ -3,6 +3,7 @@
 # toolchain names this script as CMake's cross-compiling emulator, so CTest
 # runs every Windows test through it.
 #   tools/wine-run.sh PROGRAM.exe [ARGS...]   run PROGRAM, its exit code passed on
+#   tools/wine-run.sh --start                 create the prefix if needed and start the server
 #   tools/wine-run.sh --end                   end the wine server (after a test run)
 # The wine prefix is build/win64/wineprefix (CALVORIN_WINEPREFIX overrides);
 # the first run creates it.
@@ -45,6 +46,7 @@ mkdir -p "$(dirname "$WINEPREFIX")"
     "$wine" wineboot </dev/null >/dev/null 2>&1 9>&-
   fi
 ) 9>"$WINEPREFIX.lock"
+[ "${1:-}" = "--start" ] && exit 0
 
 # Windows programs end their text lines with CR LF; the test list CTest reads
 # from a test program, and every log, wants LF.
