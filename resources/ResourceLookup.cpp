@@ -1,8 +1,7 @@
 #include "resources/ResourceLookup.h"
 
 #include "resources/EmbeddedResources.h"
-
-#include <dlfcn.h>
+#include "resources/ModulePath.h"
 
 #include <filesystem>
 #include <fstream>
@@ -36,19 +35,30 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::filesystem::p
   return bytes;
 }
 
+// UTF-8 text and the file system's own path type (wide on Windows).
+std::filesystem::path PathFromUtf8(std::string_view utf8)
+{
+  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
+}
+
+std::string Utf8FromPath(const std::filesystem::path& path)
+{
+  const std::u8string text = path.u8string();
+  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
+}
+
 } // namespace
 
 std::string BundleResourcesFolder()
 {
-  Dl_info info{};
-  if (dladdr(reinterpret_cast<void*>(&BundleResourcesFolder), &info) == 0 || info.dli_fname == nullptr)
+  // <bundle>/Contents/<arch>/<module> -> <bundle>/Contents/Resources
+  const std::filesystem::path module = ThisModulePath();
+  if (module.empty())
     return {};
-  // <bundle>/Contents/<arch>/<module>.so -> <bundle>/Contents/Resources
-  const std::filesystem::path module(info.dli_fname);
   const std::filesystem::path contents = module.parent_path().parent_path();
   if (contents.filename() != "Contents")
     return {};
-  return (contents / "Resources").string();
+  return Utf8FromPath(contents / "Resources");
 }
 
 std::optional<std::vector<unsigned char>> LoadResource(std::string_view fileName)
@@ -58,7 +68,7 @@ std::optional<std::vector<unsigned char>> LoadResource(std::string_view fileName
     const std::string folder = BundleResourcesFolder();
     if (!folder.empty())
     {
-      if (auto bytes = ReadWholeFile(std::filesystem::path(folder) / std::string(fileName)))
+      if (auto bytes = ReadWholeFile(PathFromUtf8(folder) / PathFromUtf8(fileName)))
         return bytes;
     }
   }

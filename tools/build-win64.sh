@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
-# Cross-builds the Windows x64 module with mingw-w64 into build/win64 and checks
-# what a Windows host needs from it: the file at the bundle path, the three
-# exports InitDll, ExitDll and GetPluginFactory, and imports of Windows system
-# DLLs only (the MinGW runtime is linked statically).
+# Cross-builds for Windows x64 with mingw-w64 into build/win64 (the module with
+# its editor, calvorin.exe, the tests), against the static third-party
+# libraries of tools/build-win64-deps.sh, and checks what a Windows host needs
+# from the module: the file at the bundle path, the three exports InitDll,
+# ExitDll and GetPluginFactory, and imports of Windows system DLLs only (the
+# MinGW runtime and every library are linked statically), as for calvorin.exe.
 #   tools/build-win64.sh            build and check
 #   tools/build-win64.sh --check F  only check the DLL F
 set -euo pipefail
@@ -55,9 +57,12 @@ for tool in x86_64-w64-mingw32-g++-posix "$objdump"; do
   command -v "$tool" >/dev/null || { echo "build-win64: $tool not found (tools/setup.sh installs mingw-w64)" >&2; exit 2; }
 done
 
+# The static third-party libraries (built once, then cached under build/).
+deps=$("$root/tools/build-win64-deps.sh" | tail -n 1)
+
 build=$root/build/win64
 args=(-DCMAKE_BUILD_TYPE=Release -DCALVORIN_WARNINGS_AS_ERRORS=ON
-      -DCMAKE_TOOLCHAIN_FILE="$root/tools/cmake/mingw-w64-x86_64.cmake")
+      -DCMAKE_TOOLCHAIN_FILE="$root/tools/cmake/mingw-w64-x86_64.cmake" -DCALVORIN_WIN64_DEPS="$deps")
 if command -v ccache >/dev/null; then
   export CCACHE_BASEDIR=$root CCACHE_NOHASHDIR=1
   args+=(-DCMAKE_C_COMPILER_LAUNCHER=ccache -DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
@@ -76,3 +81,7 @@ if [ ! -f "$dll" ]; then
 fi
 check_module "$dll"
 echo "build-win64: $dll OK"
+exe=$build/tools/calvorin/calvorin.exe
+[ -f "$exe" ] || { echo "build-win64: the build produced no $exe" >&2; exit 1; }
+check_imports "$exe" "$("$objdump" -p "$exe")"
+echo "build-win64: $exe OK"

@@ -19,6 +19,8 @@ packages=(
   # Windows: wine runs the cross-built tests; zlib for mingw, and what the
   # static third-party build needs to fetch and build Debian's sources
   wine64 libz-mingw-w64-dev dpkg-dev meson
+  # comparing the Windows build's output with Linux's, and its zip package
+  python3 zip unzip
   # locale switching in tests
   locales
 )

@@ -14,4 +14,32 @@ cd "$root/build/win64"
 status=0
 ctest --output-on-failure -j "${CALVORIN_JOBS:-$(nproc)}" --timeout 600 --no-tests=error "$@" || status=$?
 echo "test-win64: the Windows tests ran under wine in $(($(date +%s) - start)) s"
+
+# calvorin.exe under wine against the Linux calvorin (tools/build.sh release):
+# the same samples within 1e-12 of the peak in 64-bit, the same editor picture.
+linux_cli=$root/build/release/tools/calvorin/calvorin
+win_cli=$root/build/win64/tools/calvorin/calvorin.exe
+if [ -x "$linux_cli" ] && [ -f "$win_cli" ]; then
+  out=$root/build/win64/compare
+  rm -rf "$out" && mkdir -p "$out"
+  compare=("python3" "$root/tools/compare-win64.py")
+  "${compare[@]}" make-wav "$out/in.wav"
+  for setting in "--preset 0" "--preset 1 --block 100" "--preset 2 --set Mix=50 --set Depth=100"; do
+    # shellcheck disable=SC2086 # the settings are words
+    "$linux_cli" render "$out/in.wav" "$out/linux.wav" $setting --precision 64 \
+      --bundle "$root/build/release/Calvorin.vst3" >/dev/null
+    # shellcheck disable=SC2086
+    "$root/tools/wine-run.sh" "$win_cli" render "$out/in.wav" "$out/win.wav" $setting --precision 64 \
+      --bundle "$root/build/win64/Calvorin.vst3" >/dev/null
+    echo -n "test-win64: $setting: "
+    "${compare[@]}" wav "$out/linux.wav" "$out/win.wav" || status=1
+  done
+  "$linux_cli" snapshot "$out/linux.png" --preset 2 --bundle "$root/build/release/Calvorin.vst3" >/dev/null
+  "$root/tools/wine-run.sh" "$win_cli" snapshot "$out/win.png" --preset 2 \
+    --bundle "$root/build/win64/Calvorin.vst3" >/dev/null
+  echo -n "test-win64: "
+  "${compare[@]}" png "$out/linux.png" "$out/win.png" || status=1
+else
+  echo "test-win64: no Linux calvorin to compare calvorin.exe with (tools/build.sh release builds it)"
+fi
 exit $status

@@ -1,6 +1,7 @@
 // calvorin: renders audio files through the Calvorin plug-in, lists what a
 // host sees of it, and renders a built-in demo.
 
+#include "resources/ModulePath.h"
 #include "tools/calvorin/BundleLocation.h"
 #include "tools/calvorin/Commands.h"
 #include "tools/calvorin/ProgressBar.h"
@@ -25,9 +26,8 @@ extern "C" void OnInterrupt(int)
 
 std::string ExecutablePath()
 {
-  std::error_code ec;
-  const auto path = std::filesystem::read_symlink("/proc/self/exe", ec);
-  return ec ? std::string() : path.string();
+  const std::u8string path = igraphics::ThisModulePath().u8string();
+  return std::string(reinterpret_cast<const char*>(path.data()), path.size());
 }
 
 // Finds the bundle (--bundle, else the build tree, else ~/.vst3) and loads it
