@@ -79,6 +79,9 @@ public:
 
 private:
   std::string mSaved;
+#else
+public:
+  NoDisplay() {} // nothing to hide
 #endif
 };
 
