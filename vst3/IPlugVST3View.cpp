@@ -92,7 +92,7 @@ vst3::tresult IPlugVST3View::attached(void* parent, vst3::FIDString type)
   mAttached = true;
   if (IEditorContext* context = mOwner.GetEditorContext())
   {
-    if (mContentScale != context->GetScreenScale())
+    if (mHostContentScale && mContentScale != context->GetScreenScale())
       context->SetScreenScale(mContentScale);
     FollowEditorSize();
     if (mRunLoop)
@@ -201,6 +201,7 @@ vst3::tresult IPlugVST3View::setContentScaleFactor(ScaleFactor factor)
   if (!(factor > 0.f) || !std::isfinite(factor))
     return vst3::kResultOk;
   mContentScale = factor; // honoured when the editor opens
+  mHostContentScale = true;
   if (mAttached)
     if (IEditorContext* context = mOwner.GetEditorContext())
     {

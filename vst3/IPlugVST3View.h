@@ -72,6 +72,8 @@ private:
   vst3::IPlugFrame* mFrame = nullptr;
   std::unique_ptr<ViewRunLoop> mRunLoop;
   float mContentScale = 1.f;
+  // The host set a content scale: it wins over what the window system says.
+  bool mHostContentScale = false;
   bool mAttached = false;
 };
 
