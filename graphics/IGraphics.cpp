@@ -1,5 +1,7 @@
 #include "graphics/IGraphics.h"
 
+#include "graphics/CairoStart.h"
+
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IControl.h"
 #include "graphics/IPanelControl.h"
@@ -27,6 +29,7 @@ IGraphics::IGraphics(iplug::IEditorDelegate& dlg, int w, int h, int fps, float s
   : mDelegate(dlg), mWidth(std::max(w, 1)), mHeight(std::max(h, 1)), mInitialWidth(mWidth), mInitialHeight(mHeight),
     mFPS(fps > 0 ? fps : 60), mDrawScale(scale > 0.f ? scale : 1.f), mPromptMenu(std::make_unique<IPopupMenu>())
 {
+  StartCairo();
   RebuildBackbuffer();
 }
 

@@ -1,5 +1,6 @@
 #include "graphics/ResourceCache.h"
 
+#include "graphics/CairoStart.h"
 #include "graphics/FreeTypeFontFace.h"
 #include "graphics/SVGDocument.h"
 #include "graphics/SVGParser.h"
@@ -23,7 +24,10 @@ ResourceCache& ResourceCache::Get()
   return *instance;
 }
 
-ResourceCache::ResourceCache() = default;
+ResourceCache::ResourceCache()
+{
+  StartCairo(); // before any thread loads through the cache
+}
 ResourceCache::~ResourceCache() = default;
 
 bool ResourceCache::AddFontLocked(const std::string& name, const unsigned char* data, std::size_t size)

@@ -25,17 +25,6 @@ constexpr UINT kDpiChanged = 0x02E0;            // WM_DPICHANGED
 constexpr UINT kDpiChangedAfterParent = 0x02E3; // WM_DPICHANGED_AFTERPARENT
 constexpr float kBaseDpi = 96.f;
 
-// Our static cairo has no DllMain of its own: its locks are made on first
-// use, which is not safe from two threads at once. One drawing when the
-// module loads (the host's thread, under the loader) makes them up front.
-const bool gCairoStarted = [] {
-  cairo_surface_t* surface = cairo_image_surface_create(CAIRO_FORMAT_ARGB32, 1, 1);
-  cairo_t* cr = cairo_create(surface);
-  cairo_destroy(cr);
-  cairo_surface_destroy(surface);
-  return true;
-}();
-
 // Windows of our class that exist in this module; the class is registered
 // while there is one. UI thread only, like every editor call.
 int gOpenWindows = 0;
