@@ -1,0 +1,25 @@
+#pragma once
+
+#include <sndfile.h>
+
+namespace calvorin::test
+{
+
+// Whether the linked libsndfile has FLAC: the Windows build's is made without
+// codec libraries, so it has only the built-in formats.
+inline bool LibsndfileHasFlac()
+{
+  int count = 0;
+  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof(count));
+  for (int i = 0; i < count; ++i)
+  {
+    SF_FORMAT_INFO info{};
+    info.format = i;
+    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof(info)) == 0 &&
+        (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC)
+      return true;
+  }
+  return false;
+}
+
+} // namespace calvorin::test
