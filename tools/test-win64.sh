@@ -7,7 +7,21 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 "$root/tools/build-win64.sh"
 
-trap '"$root/tools/wine-run.sh" --end' EXIT
+# A private X server for the run: wine shows the tests' windows there.
+xvfb_pid=
+for n in $(seq 91 140); do
+  [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+  Xvfb ":$n" -screen 0 1280x1024x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 50); do [ -e "/tmp/.X11-unix/X$n" ] && break; sleep 0.1; done
+  if kill -0 "$xvfb_pid" 2>/dev/null && [ -e "/tmp/.X11-unix/X$n" ]; then
+    export DISPLAY=":$n"
+    break
+  fi
+  xvfb_pid=
+done
+[ -n "$xvfb_pid" ] || echo "test-win64: no Xvfb display; the window tests will skip"
+trap '"$root/tools/wine-run.sh" --end; [ -z "$xvfb_pid" ] || kill "$xvfb_pid" 2>/dev/null || true' EXIT
 start=$(date +%s)
 "$root/tools/wine-run.sh" --start # the prefix (once) and the server, before CTest lists the tests
 cd "$root/build/win64"

@@ -79,8 +79,10 @@ void HostWindow::Pump(int ms)
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }
-    if (ms > 0)
-      MsgWaitForMultipleObjects(0, nullptr, FALSE, 2, QS_ALLINPUT);
+    // Sleeps until the next message (a timer's included) or the end.
+    const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+    if (left.count() > 0)
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(left.count()), QS_ALLINPUT);
   } while (std::chrono::steady_clock::now() < end);
 }
 
@@ -176,6 +178,21 @@ void HostWindow::Wheel(int x, int y, int delta, bool shift)
   const WPARAM wParam = MAKEWPARAM(shift ? MK_SHIFT : 0, static_cast<WORD>(static_cast<short>(delta)));
   PostMessageW(child, WM_MOUSEWHEEL, wParam, PointParam(p.x, p.y));
   Pump(20);
+}
+
+vst3::tresult HostWindowFrame::resizeView(vst3::IPlugView* view, vst3::ViewRect* newSize)
+{
+  if (!view || !newSize)
+    return vst3::kInvalidArgument;
+  mResizeRequests.push_back(*newSize);
+  if (HWND window = mWindow.Handle())
+  {
+    RECT r{0, 0, newSize->right - newSize->left, newSize->bottom - newSize->top};
+    AdjustWindowRect(&r, static_cast<DWORD>(GetWindowLongPtrW(window, GWL_STYLE)), FALSE);
+    SetWindowPos(window, nullptr, 0, 0, r.right - r.left, r.bottom - r.top, SWP_NOZORDER | SWP_NOMOVE);
+  }
+  view->onSize(newSize);
+  return vst3::kResultTrue;
 }
 
 GuiResourceCounts CountGuiResources()

@@ -5,6 +5,9 @@
 // thread's message loop, reads pixels back from the window and posts mouse
 // input to the editor's child window, as a user's hand would send it.
 
+#include "vst3/abi/PlugView.h"
+#include "vst3/host/ComObject.h"
+
 #include <cstdint>
 #include <vector>
 
@@ -45,6 +48,21 @@ private:
 
   HWND__* mWindow = nullptr;
   bool mLeftHeld = false;
+};
+
+// The host's frame around a view opened in a HostWindow: a resize request
+// resizes the window's client area, is recorded, and is answered with onSize
+// within the call, as hosts do.
+class HostWindowFrame final : public ComObject<vst3::IPlugFrame>
+{
+public:
+  explicit HostWindowFrame(HostWindow& window) : mWindow(window) {}
+  vst3::tresult VST3_CALL resizeView(vst3::IPlugView* view, vst3::ViewRect* newSize) override;
+  const std::vector<vst3::ViewRect>& ResizeRequests() const { return mResizeRequests; }
+
+private:
+  HostWindow& mWindow;
+  std::vector<vst3::ViewRect> mResizeRequests;
 };
 
 // Window-system objects this process holds: GDI and USER objects as Windows

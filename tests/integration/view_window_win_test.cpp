@@ -1,0 +1,309 @@
+// The real module's editor in a Win32 window: our host code makes a top-level
+// window, lends the view its frame, pumps the message loop itself and posts
+// mouse input to the editor's window. Runs under wine (with an X display).
+
+#include "ModuleFixture.h"
+
+#include "vst3/host/EditorSnapshot.h"
+#include "vst3/host/MemoryStream.h"
+#include "vst3/host/ProcessingSession.h"
+#include "vst3/host/win/HostWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <cairo.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <cstring>
+#include <filesystem>
+#include <thread>
+
+using namespace calvorin_test;
+
+namespace
+{
+
+std::string OutputPng(const std::string& name)
+{
+  const auto dir = std::filesystem::path(CALVORIN_BINARY_DIR) / "test_output" / "integration";
+  std::filesystem::create_directories(dir);
+  return (dir / (name + ".png")).string();
+}
+
+// Largest channel difference between a window read-back and a PNG of the same size.
+struct PixelComparison
+{
+  int maxChannelDifference = 256;
+  std::size_t differentPixels = 0;
+};
+
+PixelComparison Compare(const std::vector<std::uint32_t>& shown, const std::string& png, int w, int h)
+{
+  PixelComparison result;
+  cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
+  if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_width(s) == w &&
+      cairo_image_surface_get_height(s) == h && shown.size() == static_cast<std::size_t>(w) * h)
+  {
+    result.maxChannelDifference = 0;
+    const unsigned char* pixels = cairo_image_surface_get_data(s);
+    const int stride = cairo_image_surface_get_stride(s);
+    for (int y = 0; y < h; ++y)
+      for (int x = 0; x < w; ++x)
+      {
+        const std::uint32_t a = shown[static_cast<std::size_t>(y) * w + x];
+        std::uint32_t b = 0;
+        std::memcpy(&b, pixels + y * stride + x * 4, 4);
+        int worst = 0;
+        for (int shift = 0; shift < 24; shift += 8)
+          worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)));
+        result.maxChannelDifference = std::max(result.maxChannelDifference, worst);
+        result.differentPixels += worst > 0;
+      }
+  }
+  cairo_surface_destroy(s);
+  return result;
+}
+
+std::size_t Differences(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
+{
+  std::size_t n = 0;
+  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
+    n += a[i] != b[i];
+  return n;
+}
+
+double ProcessCpuSeconds()
+{
+  FILETIME created, exited, kernel, user;
+  GetProcessTimes(GetCurrentProcess(), &created, &exited, &kernel, &user);
+  const auto seconds = [](const FILETIME& t) {
+    return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) * 1e-7;
+  };
+  return seconds(kernel) + seconds(user);
+}
+
+class ModuleWinViewWindow : public ModuleTest
+{
+protected:
+  void SetUp() override
+  {
+    ModuleTest::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+      return;
+    window = std::make_unique<vst3host::HostWindow>(1100, 800);
+    if (!window->Handle())
+      GTEST_SKIP() << "no window could be made (no display for wine?)";
+    frame = vst3host::MakeCom<vst3host::HostWindowFrame>(*window);
+  }
+
+  void TearDown() override
+  {
+    if (view)
+      CloseEditor();
+    frame = {};
+    ModuleTest::TearDown();
+    window.reset();
+  }
+
+  void OpenEditor(float contentScale = 0.f)
+  {
+    view = plugin->Controller()->createView("editor");
+    ASSERT_NE(view, nullptr);
+    ASSERT_EQ(view->isPlatformTypeSupported("HWND"), vst3::kResultTrue);
+    EXPECT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), vst3::kResultFalse);
+    if (contentScale > 0.f)
+    {
+      auto scaling = vst3host::QueryInterface<vst3::IPlugViewContentScaleSupport>(view);
+      ASSERT_TRUE(scaling);
+      ASSERT_EQ(scaling->setContentScaleFactor(contentScale), vst3::kResultOk);
+    }
+    ASSERT_EQ(view->setFrame(frame.Get()), vst3::kResultTrue);
+    ASSERT_EQ(view->attached(window->Handle(), "HWND"), vst3::kResultOk);
+    vst3host::HostWindow::Pump(100);
+  }
+
+  void CloseEditor()
+  {
+    view->setFrame(nullptr);
+    view->removed();
+    view->release();
+    view = nullptr;
+  }
+
+  std::unique_ptr<vst3host::HostWindow> window;
+  vst3host::ComPtr<vst3host::HostWindowFrame> frame;
+  vst3::IPlugView* view = nullptr;
+};
+
+// The window shows what the offscreen snapshot draws, at the host's scales.
+TEST_F(ModuleWinViewWindow, TheWindowShowsTheSnapshotsPictureAtScalesOneAndOneAndAHalf)
+{
+  struct Row
+  {
+    float scale;
+    int width, height;
+  };
+  for (const Row& row : {Row{1.f, 680, 392}, Row{1.5f, 1020, 588}})
+  {
+    SCOPED_TRACE(row.scale);
+    OpenEditor(row.scale);
+    ASSERT_FALSE(HasFatalFailure());
+    ASSERT_EQ(window->Children().size(), 1u);
+    RECT client{};
+    GetClientRect(window->Children()[0], &client);
+    EXPECT_EQ(client.right, row.width);
+    EXPECT_EQ(client.bottom, row.height);
+    ASSERT_FALSE(frame->ResizeRequests().empty());
+    EXPECT_EQ(frame->ResizeRequests().back().right, row.width);
+    EXPECT_EQ(frame->ResizeRequests().back().bottom, row.height);
+
+    const std::string snapshot = OutputPng("win_snapshot_" + std::to_string(row.width));
+    ASSERT_EQ(vst3host::RenderEditorSnapshot(*plugin, snapshot, row.scale), "");
+    const PixelComparison c = Compare(window->CaptureChild(0, 0, row.width, row.height), snapshot, row.width, row.height);
+    RecordProperty("max_channel_difference_" + std::to_string(row.width), c.maxChannelDifference);
+    RecordProperty("pixels_differing_" + std::to_string(row.width), static_cast<int>(c.differentPixels));
+    // Both come from the same drawing code: only a rounding step may differ.
+    EXPECT_LE(c.maxChannelDifference, 2) << c.differentPixels << " pixels differ";
+    CloseEditor();
+    EXPECT_TRUE(window->Children().empty());
+  }
+}
+
+TEST_F(ModuleWinViewWindow, ADragOnDepthEditsItThroughTheHostAndAWheelNotchMovesAKnobByAHundredth)
+{
+  OpenEditor();
+  ASSERT_FALSE(HasFatalFailure());
+  const double before = plugin->Controller()->getParamNormalized(kDepthId);
+  handler->Clear();
+  window->MoveMouse(538, 132);
+  window->PressLeft(538, 132);
+  for (int y = 128; y >= 92; y -= 4)
+    window->MoveMouse(538, y);
+  window->ReleaseLeft(538, 92);
+  const auto records = handler->Records();
+  ASSERT_GE(records.size(), 3u);
+  EXPECT_EQ(records.front().call, vst3host::ComponentHandler::Call::BeginEdit);
+  EXPECT_EQ(records.back().call, vst3host::ComponentHandler::Call::EndEdit);
+  for (const auto& r : handler->Records(vst3host::ComponentHandler::Call::PerformEdit))
+    EXPECT_EQ(r.id, kDepthId);
+  const double dragged = plugin->Controller()->getParamNormalized(kDepthId);
+  EXPECT_GT(dragged, before + 0.1);
+
+  window->Wheel(538, 132, 120);
+  EXPECT_NEAR(plugin->Controller()->getParamNormalized(kDepthId), dragged + 0.01, 1e-9);
+  // A fine wheel's smaller steps add up to one notch.
+  window->Wheel(538, 132, -60);
+  EXPECT_NEAR(plugin->Controller()->getParamNormalized(kDepthId), dragged + 0.01, 1e-9);
+  window->Wheel(538, 132, -60);
+  EXPECT_NEAR(plugin->Controller()->getParamNormalized(kDepthId), dragged, 1e-9);
+}
+
+TEST_F(ModuleWinViewWindow, ThePresetArrowLoadsTorvWhenItsSplashEnds)
+{
+  auto programData = vst3host::QueryInterface<vst3::IProgramListData>(plugin->Component());
+  ASSERT_TRUE(programData);
+  auto torv = vst3host::MakeCom<vst3host::MemoryStream>();
+  ASSERT_EQ(programData->getProgramData(65537, 1, torv.Get()), vst3::kResultOk);
+  const auto values = [](const std::vector<std::uint8_t>& bytes) {
+    std::vector<double> v(26);
+    if (bytes.size() >= v.size() * sizeof(double))
+      std::memcpy(v.data(), bytes.data(), v.size() * sizeof(double));
+    return v;
+  };
+  const auto state = [&] {
+    std::vector<std::uint8_t> bytes;
+    plugin->GetState(bytes);
+    return values(bytes);
+  };
+  const std::vector<double> torvValues = values(torv->Bytes());
+  ASSERT_NE(state(), torvValues);
+
+  OpenEditor();
+  ASSERT_FALSE(HasFatalFailure());
+  const auto header = window->CaptureChild(0, 0, 680, 42);
+  const auto pressed = std::chrono::steady_clock::now();
+  window->PressLeft(434, 21);
+  window->ReleaseLeft(434, 21);
+  while (state() != torvValues && std::chrono::steady_clock::now() - pressed < std::chrono::seconds(2))
+    vst3host::HostWindow::Pump(2);
+  ASSERT_EQ(state(), torvValues);
+  vst3host::HostWindow::Pump(60);
+  EXPECT_GT(Differences(header, window->CaptureChild(0, 0, 680, 42)), 20u) << "the header shows the new name";
+}
+
+TEST_F(ModuleWinViewWindow, MetersMoveWhileAudioRunsOnAnotherThread)
+{
+  vst3host::ProcessingSession session(plugin->Component(), plugin->Processor());
+  vst3host::ProcessConfig config;
+  config.symbolicSampleSize = vst3::kSample32;
+  config.maxSamplesPerBlock = 256;
+  ASSERT_EQ(session.Setup(config), vst3::kResultOk);
+  ASSERT_EQ(session.Start(), vst3::kResultOk);
+  OpenEditor();
+  ASSERT_FALSE(HasFatalFailure());
+  const auto meterBefore = window->CaptureChild(10, 42, 40, 340);
+
+  std::atomic<bool> stop{false};
+  std::thread audio([&] {
+    const auto low = Sine(60.0, 0.5, 48000.0, 256 * 200);
+    std::vector<double> l(256);
+    for (std::size_t b = 0; !stop; b = (b + 1) % 200)
+    {
+      std::copy_n(low[0].begin() + static_cast<std::ptrdiff_t>(b * 256), 256, l.begin());
+      session.SetInput(0, 0, l.data(), 256);
+      session.SetInput(0, 1, l.data(), 256);
+      session.Process(256);
+      std::this_thread::sleep_for(std::chrono::milliseconds(5));
+    }
+  });
+  vst3host::HostWindow::Pump(400);
+  const auto meterDuring = window->CaptureChild(10, 42, 40, 340);
+  stop = true;
+  audio.join();
+  RecordProperty("low_meter_pixels_changed", static_cast<int>(Differences(meterBefore, meterDuring)));
+  EXPECT_GT(Differences(meterBefore, meterDuring), 100u);
+  CloseEditor();
+  session.Stop();
+}
+
+TEST_F(ModuleWinViewWindow, AHundredOpenCloseCyclesLeaveNothingBehindAndAnIdleEditorCostsNearlyNothing)
+{
+  OpenEditor(); // the first cycle loads what stays for the process (fonts, caches)
+  CloseEditor();
+  const vst3host::GuiResourceCounts before = vst3host::CountGuiResources();
+  for (int i = 0; i < 100; ++i)
+  {
+    OpenEditor();
+    ASSERT_FALSE(HasFatalFailure());
+    if (i % 25 == 0)
+    {
+      EXPECT_EQ(window->Children().size(), 1u);
+    }
+    CloseEditor();
+  }
+  vst3host::HostWindow::Pump(50);
+  const vst3host::GuiResourceCounts after = vst3host::CountGuiResources();
+  EXPECT_TRUE(window->Children().empty());
+  EXPECT_EQ(after.gdiObjects, before.gdiObjects);
+  EXPECT_EQ(after.userObjects, before.userObjects);
+  EXPECT_LE(after.threads, before.threads);
+  RecordProperty("gdi_objects", static_cast<int>(after.gdiObjects));
+  RecordProperty("threads", after.threads);
+
+  // Open and left alone: the frame timer finds nothing dirty and draws nothing.
+  OpenEditor();
+  vst3host::HostWindow::Pump(300);
+  const double cpu0 = ProcessCpuSeconds();
+  const auto wall0 = std::chrono::steady_clock::now();
+  vst3host::HostWindow::Pump(2000);
+  const double cpu = ProcessCpuSeconds() - cpu0;
+  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+  RecordProperty("idle_cpu_percent_of_one_core", std::to_string(100.0 * cpu / wall));
+  std::printf("idle editor: %.2f %% of one core over %.1f s\n", 100.0 * cpu / wall, wall);
+  EXPECT_LT(cpu / wall, 0.05);
+}
+
+} // namespace
