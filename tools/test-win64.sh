@@ -29,6 +29,22 @@ status=0
 ctest --output-on-failure -j "${CALVORIN_JOBS:-$(nproc)}" --timeout 600 --no-tests=error "$@" || status=$?
 echo "test-win64: the Windows tests ran under wine in $(($(date +%s) - start)) s"
 
+# The packaged zip, unpacked: its module opens its editor in our host window.
+"$root/tools/package-win64.sh" >/dev/null
+unpacked=$root/build/win64/package-check
+rm -rf "$unpacked" && mkdir -p "$unpacked"
+unzip -q "$root"/dist/Calvorin-*-win64.zip -d "$unpacked"
+if CALVORIN_TEST_BUNDLE=$(echo "$unpacked"/Calvorin-*-win64/Calvorin.vst3) "$root/tools/wine-run.sh" \
+    "$root/build/win64/tests/integration/module_view_window_win_tests.exe" \
+    --gtest_filter='*TheWindowShowsTheSnapshotsPicture*' >"$unpacked/test.log" 2>&1 &&
+   grep -q '^\[  PASSED  \] 1 test' "$unpacked/test.log"; then
+  echo "test-win64: the packaged module opens its editor in the host window"
+else
+  echo "test-win64: the packaged module's editor test failed:" >&2
+  tail -20 "$unpacked/test.log" >&2
+  status=1
+fi
+
 # calvorin.exe under wine against the Linux calvorin (tools/build.sh release):
 # the same samples within 1e-12 of the peak in 64-bit, the same editor picture.
 linux_cli=$root/build/release/tools/calvorin/calvorin

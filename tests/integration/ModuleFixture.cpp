@@ -1,6 +1,7 @@
 #include "ModuleFixture.h"
 
 #include <cmath>
+#include <cstdlib>
 #include <filesystem>
 #include <numbers>
 #include <random>
@@ -10,6 +11,9 @@ namespace calvorin_test
 
 std::string BundlePath()
 {
+  // A packaged bundle (unpacked somewhere) may stand in for the build tree's.
+  if (const char* other = std::getenv("CALVORIN_TEST_BUNDLE"); other && *other)
+    return other;
   return CALVORIN_BUNDLE_PATH;
 }
 

@@ -17,6 +17,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <thread>
@@ -165,6 +166,8 @@ TEST_F(ModuleWinViewWindow, TheWindowShowsTheSnapshotsPictureAtScalesOneAndOneAn
     const PixelComparison c = Compare(window->CaptureChild(0, 0, row.width, row.height), snapshot, row.width, row.height);
     RecordProperty("max_channel_difference_" + std::to_string(row.width), c.maxChannelDifference);
     RecordProperty("pixels_differing_" + std::to_string(row.width), static_cast<int>(c.differentPixels));
+    std::printf("window %dx%d: %zu pixels differ from the snapshot, largest channel difference %d\n", row.width,
+                row.height, c.differentPixels, c.maxChannelDifference);
     // Both come from the same drawing code: only a rounding step may differ.
     EXPECT_LE(c.maxChannelDifference, 2) << c.differentPixels << " pixels differ";
     CloseEditor();
@@ -227,9 +230,15 @@ TEST_F(ModuleWinViewWindow, ThePresetArrowLoadsTorvWhenItsSplashEnds)
   const auto pressed = std::chrono::steady_clock::now();
   window->PressLeft(434, 21);
   window->ReleaseLeft(434, 21);
+  auto loaded = std::chrono::steady_clock::now();
   while (state() != torvValues && std::chrono::steady_clock::now() - pressed < std::chrono::seconds(2))
+  {
     vst3host::HostWindow::Pump(2);
+    loaded = std::chrono::steady_clock::now();
+  }
   ASSERT_EQ(state(), torvValues);
+  EXPECT_GE(std::chrono::duration_cast<std::chrono::milliseconds>(loaded - pressed).count(), 95)
+    << "the preset loads when the button's 100 ms splash has ended";
   vst3host::HostWindow::Pump(60);
   EXPECT_GT(Differences(header, window->CaptureChild(0, 0, 680, 42)), 20u) << "the header shows the new name";
 }
@@ -292,18 +301,26 @@ TEST_F(ModuleWinViewWindow, AHundredOpenCloseCyclesLeaveNothingBehindAndAnIdleEd
   EXPECT_LE(after.threads, before.threads);
   RecordProperty("gdi_objects", static_cast<int>(after.gdiObjects));
   RecordProperty("threads", after.threads);
+  std::printf("after 100 cycles: %d windows, GDI objects %lu -> %lu, USER objects %lu -> %lu, threads %d -> %d\n",
+              static_cast<int>(window->Children().size()), before.gdiObjects, after.gdiObjects, before.userObjects,
+              after.userObjects, before.threads, after.threads);
 
-  // Open and left alone: the frame timer finds nothing dirty and draws nothing.
+  // Open and left alone: the frame timer finds nothing dirty and draws
+  // nothing. The host's loop alone (the plug-in's idle tick included) is the baseline.
+  const auto cpuShare = [] {
+    const double cpu0 = ProcessCpuSeconds();
+    const auto wall0 = std::chrono::steady_clock::now();
+    vst3host::HostWindow::Pump(2000);
+    return (ProcessCpuSeconds() - cpu0) / std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
+  };
+  const double closed = cpuShare();
   OpenEditor();
   vst3host::HostWindow::Pump(300);
-  const double cpu0 = ProcessCpuSeconds();
-  const auto wall0 = std::chrono::steady_clock::now();
-  vst3host::HostWindow::Pump(2000);
-  const double cpu = ProcessCpuSeconds() - cpu0;
-  const double wall = std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-  RecordProperty("idle_cpu_percent_of_one_core", std::to_string(100.0 * cpu / wall));
-  std::printf("idle editor: %.2f %% of one core over %.1f s\n", 100.0 * cpu / wall, wall);
-  EXPECT_LT(cpu / wall, 0.05);
+  const double open = cpuShare();
+  RecordProperty("idle_cpu_percent_editor_closed", std::to_string(100.0 * closed));
+  RecordProperty("idle_cpu_percent_editor_open", std::to_string(100.0 * open));
+  std::printf("idle: %.2f %% of one core with the editor open, %.2f %% closed\n", 100.0 * open, 100.0 * closed);
+  EXPECT_LT(open, 0.05);
 }
 
 } // namespace
