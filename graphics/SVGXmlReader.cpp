@@ -1,5 +1,7 @@
 #include "graphics/SVGXmlReader.h"
 
+#include "core/Utf8Encode.h"
+
 #include <algorithm>
 #include <cstdint>
 
@@ -19,30 +21,6 @@ bool IsNameChar(char c)
   const auto u = static_cast<unsigned char>(c);
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_' || c == ':' ||
          c == '-' || c == '.' || u >= 0x80;
-}
-
-void AppendUtf8(std::string& out, uint32_t cp)
-{
-  if (cp < 0x80)
-    out += static_cast<char>(cp);
-  else if (cp < 0x800)
-  {
-    out += static_cast<char>(0xC0 | (cp >> 6));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  else if (cp < 0x10000)
-  {
-    out += static_cast<char>(0xE0 | (cp >> 12));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
-  else
-  {
-    out += static_cast<char>(0xF0 | (cp >> 18));
-    out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (cp & 0x3F));
-  }
 }
 
 // One entity after '&' up to its ';'; false when unknown or malformed.
@@ -72,7 +50,7 @@ bool DecodeEntity(std::string_view entity, std::string& out)
     }
     if (cp == 0 || cp > 0x10FFFF)
       return false;
-    AppendUtf8(out, cp);
+    iplug::AppendUtf8(out, static_cast<char32_t>(cp));
   }
   else
     return false;

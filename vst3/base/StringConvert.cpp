@@ -1,5 +1,7 @@
 #include "vst3/base/StringConvert.h"
 
+#include "core/Utf8Encode.h"
+
 #include <algorithm>
 #include <cstring>
 
@@ -55,32 +57,6 @@ namespace
 {
 
 constexpr char32_t kReplacement = 0xFFFD;
-
-void AppendUtf8(std::string& out, char32_t c)
-{
-  if (c < 0x80)
-  {
-    out += static_cast<char>(c);
-  }
-  else if (c < 0x800)
-  {
-    out += static_cast<char>(0xC0 | (c >> 6));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  else if (c < 0x10000)
-  {
-    out += static_cast<char>(0xE0 | (c >> 12));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-  else
-  {
-    out += static_cast<char>(0xF0 | (c >> 18));
-    out += static_cast<char>(0x80 | ((c >> 12) & 0x3F));
-    out += static_cast<char>(0x80 | ((c >> 6) & 0x3F));
-    out += static_cast<char>(0x80 | (c & 0x3F));
-  }
-}
 
 void AppendUtf16(std::u16string& out, char32_t c)
 {
@@ -167,7 +143,7 @@ std::string Utf16ToUtf8(const TChar* src, int32 maxUnits)
     {
       c = kReplacement;
     }
-    AppendUtf8(out, c);
+    iplug::AppendUtf8(out, c);
   }
   return out;
 }
