@@ -1,5 +1,6 @@
 #include "resources/ResourceLookup.h"
 
+#include "core/Utf8Path.h"
 #include "resources/EmbeddedResources.h"
 #include "resources/ModulePath.h"
 
@@ -9,6 +10,9 @@
 
 namespace igraphics
 {
+
+using iplug::PathFromUtf8;
+using iplug::Utf8FromPath;
 
 namespace
 {
@@ -33,18 +37,6 @@ std::optional<std::vector<unsigned char>> ReadWholeFile(const std::filesystem::p
   if (in.bad())
     return std::nullopt;
   return bytes;
-}
-
-// UTF-8 text and the file system's own path type (wide on Windows).
-std::filesystem::path PathFromUtf8(std::string_view utf8)
-{
-  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
-std::string Utf8FromPath(const std::filesystem::path& path)
-{
-  const std::u8string text = path.u8string();
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
 } // namespace

@@ -258,9 +258,12 @@ TEST(BundleLocation, ExplicitPathOrFirstExistingCandidate)
   TempDir dir;
   std::filesystem::create_directories(dir.Path() / "build/tools/calvorin");
   std::filesystem::create_directories(dir.Path() / "build/Calvorin.vst3");
-  const auto candidates = DefaultBundleCandidates(dir / "build/tools/calvorin/calvorin", "/home/someone");
-  ASSERT_EQ(candidates.size(), 2u);
-  EXPECT_EQ(std::filesystem::path(candidates[1]), std::filesystem::path("/home/someone") / ".vst3" / "Calvorin.vst3");
+  const auto candidates =
+      DefaultBundleCandidates(dir / "build/tools/calvorin/calvorin", {"/home/someone/.vst3", "/usr/lib/vst3"});
+  ASSERT_EQ(candidates.size(), 4u);
+  EXPECT_EQ(std::filesystem::path(candidates[1]), std::filesystem::path(dir / "build/tools/calvorin/Calvorin.vst3"));
+  EXPECT_EQ(std::filesystem::path(candidates[2]), std::filesystem::path("/home/someone/.vst3") / "Calvorin.vst3");
+  EXPECT_EQ(std::filesystem::path(candidates[3]), std::filesystem::path("/usr/lib/vst3") / "Calvorin.vst3");
   std::string error;
   const auto found = FindBundle(std::nullopt, candidates, error);
   ASSERT_TRUE(found) << error;

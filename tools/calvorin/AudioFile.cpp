@@ -1,7 +1,10 @@
 #include "tools/calvorin/AudioFile.h"
 
+#include "core/Utf8Path.h"
+#include "tools/calvorin/PartialFile.h"
+#include "tools/calvorin/Platform.h"
+
 #include <sndfile.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -46,6 +49,18 @@ std::string FormatName(int format, int command, int countCommand)
       return info.name ? info.name : "";
   }
   return {};
+}
+
+// libsndfile's message on one line: on Windows its system errors come from
+// FormatMessage with the line end still attached.
+std::string OneLine(const char* message)
+{
+  std::string text = message ? message : "unknown error";
+  std::replace(text.begin(), text.end(), '\r', ' ');
+  std::replace(text.begin(), text.end(), '\n', ' ');
+  while (!text.empty() && text.back() == ' ')
+    text.pop_back();
+  return text;
 }
 
 std::string Lowercase(std::string text)
@@ -105,21 +120,22 @@ AudioFileReader::~AudioFileReader()
 bool AudioFileReader::Open(const std::string& path, std::string& error)
 {
   std::error_code ec;
-  if (!std::filesystem::exists(path, ec))
+  const std::filesystem::path file = iplug::PathFromUtf8(path);
+  if (!std::filesystem::exists(file, ec))
   {
     error = "cannot read '" + path + "': no such file";
     return false;
   }
-  if (std::filesystem::is_directory(path, ec))
+  if (std::filesystem::is_directory(file, ec))
   {
     error = "cannot read '" + path + "': it is a folder";
     return false;
   }
   SF_INFO info{};
-  mFile = sf_open(path.c_str(), SFM_READ, &info);
+  mFile = OpenSoundFile(path, SFM_READ, &info);
   if (!mFile)
   {
-    error = "cannot read '" + path + "': " + sf_strerror(nullptr);
+    error = "cannot read '" + path + "': " + OneLine(sf_strerror(nullptr));
     return false;
   }
   if (info.channels < 1 || info.samplerate < 1)
@@ -161,9 +177,9 @@ bool AudioFileWriter::Open(const std::string& path, const AudioFormat& format, s
 {
   Abort();
   namespace fs = std::filesystem;
-  const fs::path destination(path);
+  const fs::path destination = iplug::PathFromUtf8(path);
   int major = format.format & SF_FORMAT_TYPEMASK;
-  std::string extension = destination.extension().string();
+  std::string extension = iplug::Utf8FromPath(destination.extension());
   if (!extension.empty())
     extension.erase(0, 1);
   if (const int fromExtension = MajorFormatForExtension(extension))
@@ -184,13 +200,12 @@ bool AudioFileWriter::Open(const std::string& path, const AudioFormat& format, s
     return false;
   }
 
-  const std::string tempName = "." + destination.filename().string() + "." + std::to_string(getpid()) + ".partial";
-  mTempPath = (destination.parent_path() / tempName).string();
+  mTempPath = iplug::Utf8FromPath(PartialPathFor(destination));
   mPath = path;
-  mFile = sf_open(mTempPath.c_str(), SFM_WRITE, &info);
+  mFile = OpenSoundFile(mTempPath, SFM_WRITE, &info);
   if (!mFile)
   {
-    error = "cannot write '" + path + "': " + sf_strerror(nullptr);
+    error = "cannot write '" + path + "': " + OneLine(sf_strerror(nullptr));
     mTempPath.clear();
     return false;
   }
@@ -228,7 +243,7 @@ bool AudioFileWriter::Write(const double* const* channels, int nFrames, std::str
   }
   if (sf_writef_double(mFile, mInterleaved.data(), nFrames) != nFrames)
   {
-    error = "cannot write '" + mPath + "': " + sf_strerror(mFile);
+    error = "cannot write '" + mPath + "': " + OneLine(sf_strerror(mFile));
     return false;
   }
   return true;
@@ -245,12 +260,12 @@ bool AudioFileWriter::Commit(std::string& error)
   mFile = nullptr;
   if (closed != 0)
   {
-    error = "cannot write '" + mPath + "': " + sf_error_number(closed);
+    error = "cannot write '" + mPath + "': " + OneLine(sf_error_number(closed));
     Abort();
     return false;
   }
   std::error_code ec;
-  std::filesystem::rename(mTempPath, mPath, ec);
+  std::filesystem::rename(iplug::PathFromUtf8(mTempPath), iplug::PathFromUtf8(mPath), ec);
   if (ec)
   {
     error = "cannot write '" + mPath + "': " + ec.message();
@@ -271,7 +286,7 @@ void AudioFileWriter::Abort()
   if (!mTempPath.empty())
   {
     std::error_code ec;
-    std::filesystem::remove(mTempPath, ec);
+    std::filesystem::remove(iplug::PathFromUtf8(mTempPath), ec);
     mTempPath.clear();
   }
 }

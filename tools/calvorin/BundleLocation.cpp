@@ -1,22 +1,29 @@
 #include "tools/calvorin/BundleLocation.h"
 
+#include "core/Utf8Path.h"
+
 #include <filesystem>
 #include <system_error>
 
 namespace calvorin::cli
 {
 
-std::vector<std::string> DefaultBundleCandidates(const std::string& executablePath, const std::string& home)
+using iplug::PathFromUtf8;
+using iplug::Utf8FromPath;
+
+std::vector<std::string> DefaultBundleCandidates(const std::string& executablePath,
+                                                 const std::vector<std::string>& installFolders)
 {
-  namespace fs = std::filesystem;
   std::vector<std::string> candidates;
   if (!executablePath.empty())
   {
-    const fs::path buildDir = fs::path(executablePath).parent_path().parent_path().parent_path();
-    candidates.push_back((buildDir / kBundleName).lexically_normal().string());
+    const std::filesystem::path executableDir = PathFromUtf8(executablePath).parent_path();
+    const std::filesystem::path buildDir = executableDir.parent_path().parent_path();
+    candidates.push_back(Utf8FromPath((buildDir / kBundleName).lexically_normal()));
+    candidates.push_back(Utf8FromPath((executableDir / kBundleName).lexically_normal()));
   }
-  if (!home.empty())
-    candidates.push_back((fs::path(home) / ".vst3" / kBundleName).string());
+  for (const std::string& folder : installFolders)
+    candidates.push_back(Utf8FromPath(PathFromUtf8(folder) / kBundleName));
   return candidates;
 }
 
@@ -26,13 +33,13 @@ std::optional<std::string> FindBundle(const std::optional<std::string>& explicit
   std::error_code ec;
   if (explicitPath)
   {
-    if (std::filesystem::exists(*explicitPath, ec))
+    if (std::filesystem::exists(PathFromUtf8(*explicitPath), ec))
       return explicitPath;
     error = "bundle '" + *explicitPath + "' does not exist";
     return std::nullopt;
   }
   for (const std::string& candidate : candidates)
-    if (std::filesystem::exists(candidate, ec))
+    if (std::filesystem::exists(PathFromUtf8(candidate), ec))
       return candidate;
   error = std::string("no ") + kBundleName + " found";
   for (size_t i = 0; i < candidates.size(); ++i)

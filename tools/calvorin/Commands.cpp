@@ -1,5 +1,6 @@
 #include "tools/calvorin/Commands.h"
 
+#include "core/Utf8Path.h"
 #include "tools/calvorin/AudioFile.h"
 #include "tools/calvorin/DemoSignal.h"
 #include "tools/calvorin/LevelPlot.h"
@@ -179,7 +180,7 @@ int RunRender(EffectHost& host, const RenderArguments& args, Console& console)
 int RunDemo(EffectHost& host, const std::string& directory, Console& console)
 {
   namespace fs = std::filesystem;
-  const fs::path dir(directory);
+  const fs::path dir = iplug::PathFromUtf8(directory);
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (ec || !fs::is_directory(dir))
@@ -193,7 +194,7 @@ int RunDemo(EffectHost& host, const std::string& directory, Console& console)
     AudioFileWriter writer;
     const AudioFormat format{static_cast<int>(kDemoSampleRate), 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0};
     const double* channels[2] = {left.data(), right.data()};
-    if (!writer.Open(inputPath.string(), format, error) ||
+    if (!writer.Open(iplug::Utf8FromPath(inputPath), format, error) ||
         !writer.Write(channels, static_cast<int>(left.size()), error) || !writer.Commit(error))
       return Fail(console, error);
   }
@@ -207,8 +208,8 @@ int RunDemo(EffectHost& host, const std::string& directory, Console& console)
   {
     const std::string base = FileNameForPreset(presets[i], static_cast<int>(i));
     RenderRequest request;
-    request.inputPath = inputPath.string();
-    request.outputPath = (dir / (base + ".wav")).string();
+    request.inputPath = iplug::Utf8FromPath(inputPath);
+    request.outputPath = iplug::Utf8FromPath(dir / iplug::PathFromUtf8(base + ".wav"));
     if (!noPresets)
       request.presetIndex = static_cast<int>(i);
     request.progressStream = nullptr;
@@ -222,20 +223,20 @@ int RunDemo(EffectHost& host, const std::string& directory, Console& console)
     }
     if (status == RenderStatus::kFailed)
       return Fail(console, error);
-    written.emplace_back(request.outputPath);
+    written.push_back(iplug::PathFromUtf8(request.outputPath));
 
-    const fs::path plotPath = dir / (base + ".png");
+    const fs::path plotPath = dir / iplug::PathFromUtf8(base + ".png");
     const std::string title = "Calvorin demo, preset " + presets[i] + ": level over time, input vs output";
-    if (!WriteLevelPlot(plotPath.string(), title, report.hopSeconds, report.inputWindowDb, report.outputWindowDb,
+    if (!WriteLevelPlot(iplug::Utf8FromPath(plotPath), title, report.hopSeconds, report.inputWindowDb, report.outputWindowDb,
                         error))
       return Fail(console, error);
     written.push_back(plotPath);
 
     // The editor as it looks with this preset's values.
-    const fs::path editorPath = dir / (base + "-editor.png");
+    const fs::path editorPath = dir / iplug::PathFromUtf8(base + "-editor.png");
     if (!noPresets && !host.LoadPreset(static_cast<int>(i), error))
       return Fail(console, error);
-    if (!host.SaveEditorSnapshot(editorPath.string(), 1.f, error))
+    if (!host.SaveEditorSnapshot(iplug::Utf8FromPath(editorPath), 1.f, error))
       return Fail(console, error);
     written.push_back(editorPath);
 
@@ -249,7 +250,7 @@ int RunDemo(EffectHost& host, const std::string& directory, Console& console)
 
   console.out << "demo written to " << directory << ":\n";
   for (const fs::path& path : written)
-    console.out << "  " << Pad(path.string(), 40) << " " << FileSize(path) << "\n";
+    console.out << "  " << Pad(iplug::Utf8FromPath(path), 40) << " " << FileSize(path) << "\n";
   return kExitOk;
 }
 
@@ -264,7 +265,7 @@ int RunSnapshot(EffectHost& host, const SnapshotArguments& args, Console& consol
   }
   if (!host.SaveEditorSnapshot(args.outputPath, args.scale, error))
     return Fail(console, error);
-  console.out << "editor written to " << args.outputPath << " (" << FileSize(args.outputPath) << ")\n";
+  console.out << "editor written to " << args.outputPath << " (" << FileSize(iplug::PathFromUtf8(args.outputPath)) << ")\n";
   return kExitOk;
 }
 

@@ -1,11 +1,12 @@
 #include "tools/calvorin/LevelPlot.h"
 
+#include "core/Utf8Path.h"
 #include "graphics/FreeTypeFontFace.h"
 #include "graphics/ITextStyle.h"
 #include "resources/EmbeddedResources.h"
+#include "tools/calvorin/PartialFile.h"
 
 #include <cairo.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cmath>
@@ -154,15 +155,10 @@ bool WriteLevelPlot(const std::string& path, const std::string& title, double ho
   DrawText(cr, legendX + 100.0, 26.0, "output", 0.0);
 
   cairo_surface_flush(surface.get());
-  const std::filesystem::path destination(path);
-  // Appended piece by piece: GCC's -O3 -Wrestrict misreads the chained operator+ on strings.
-  std::string tempName = ".";
-  tempName += destination.filename().string();
-  tempName += '.';
-  tempName += std::to_string(getpid());
-  tempName += ".partial";
-  const std::string tempPath = (destination.parent_path() / tempName).string();
-  const cairo_status_t status = cairo_surface_write_to_png(surface.get(), tempPath.c_str());
+  const std::filesystem::path destination = iplug::PathFromUtf8(path);
+  const std::filesystem::path tempPath = PartialPathFor(destination);
+  // cairo takes UTF-8 file names on every platform.
+  const cairo_status_t status = cairo_surface_write_to_png(surface.get(), iplug::Utf8FromPath(tempPath).c_str());
   std::error_code ec;
   if (status != CAIRO_STATUS_SUCCESS)
   {
@@ -170,7 +166,7 @@ bool WriteLevelPlot(const std::string& path, const std::string& title, double ho
     error = "cannot write '" + path + "': " + cairo_status_to_string(status);
     return false;
   }
-  std::filesystem::rename(tempPath, path, ec);
+  std::filesystem::rename(tempPath, destination, ec);
   if (ec)
   {
     std::filesystem::remove(tempPath, ec);

@@ -1,5 +1,6 @@
 #include "tools/calvorin/Renderer.h"
 
+#include "core/Utf8Path.h"
 #include "tools/calvorin/ProgressBar.h"
 
 #include <filesystem>
@@ -43,7 +44,7 @@ struct BlockBuffers
 bool SamePath(const std::string& a, const std::string& b)
 {
   std::error_code ec;
-  return std::filesystem::equivalent(a, b, ec) && !ec;
+  return std::filesystem::equivalent(iplug::PathFromUtf8(a), iplug::PathFromUtf8(b), ec) && !ec;
 }
 
 // Opens the input for reading; it must be another file than the output, mono

@@ -1,42 +1,27 @@
 // calvorin: renders audio files through the Calvorin plug-in, lists what a
 // host sees of it, and renders a built-in demo.
 
+#include "core/Utf8Path.h"
 #include "resources/ModulePath.h"
 #include "tools/calvorin/BundleLocation.h"
 #include "tools/calvorin/Commands.h"
+#include "tools/calvorin/Platform.h"
 #include "tools/calvorin/ProgressBar.h"
 #include "tools/calvorin/Vst3EffectHost.h"
 
 #include <atomic>
-#include <csignal>
-#include <cstdlib>
-#include <filesystem>
 #include <iostream>
-#include <system_error>
 
 namespace
 {
 
-std::atomic<bool> gCancelled{false};
-
-extern "C" void OnInterrupt(int)
-{
-  gCancelled.store(true);
-}
-
-std::string ExecutablePath()
-{
-  const std::u8string path = igraphics::ThisModulePath().u8string();
-  return std::string(reinterpret_cast<const char*>(path.data()), path.size());
-}
-
-// Finds the bundle (--bundle, else the build tree, else ~/.vst3) and loads it
-// the way a host does.
+// Finds the bundle (--bundle, else the build tree, the executable's folder,
+// then the VST 3 install folders) and loads it the way a host does.
 std::unique_ptr<calvorin::cli::EffectHost> OpenBundle(const std::optional<std::string>& bundlePath,
                                                       std::string& error)
 {
-  const char* home = std::getenv("HOME");
-  const auto candidates = calvorin::cli::DefaultBundleCandidates(ExecutablePath(), home ? home : "");
+  const auto candidates = calvorin::cli::DefaultBundleCandidates(iplug::Utf8FromPath(igraphics::ThisModulePath()),
+                                                                 calvorin::cli::Vst3InstallFolders());
   const auto bundle = calvorin::cli::FindBundle(bundlePath, candidates, error);
   if (!bundle)
     return nullptr;
@@ -47,10 +32,11 @@ std::unique_ptr<calvorin::cli::EffectHost> OpenBundle(const std::optional<std::s
 
 int main(int argc, char** argv)
 {
-  std::signal(SIGINT, OnInterrupt);
-  std::signal(SIGTERM, OnInterrupt);
+  static std::atomic<bool> cancelled{false};
+  calvorin::cli::SetOnInterrupt(cancelled);
+  calvorin::cli::UseUtf8Console();
 
-  std::vector<std::string> args(argv + 1, argv + argc);
-  calvorin::cli::Console console{std::cout, std::cerr, calvorin::cli::ProgressBar::StderrIsTerminal(), &gCancelled};
+  const std::vector<std::string> args = calvorin::cli::CommandLineArguments(argc, argv);
+  calvorin::cli::Console console{std::cout, std::cerr, calvorin::cli::ProgressBar::StderrIsTerminal(), &cancelled};
   return calvorin::cli::RunCalvorin(args, OpenBundle, console);
 }

@@ -1,5 +1,6 @@
 #include "vst3/host/Module.h"
 
+#include "core/Utf8Path.h"
 #include "vst3/host/Strings.h"
 
 #include <cstring>
@@ -10,17 +11,7 @@ namespace vst3host
 
 namespace
 {
-// The UTF-8 path as the file system's own path type (wide on Windows).
-std::filesystem::path PathFromUtf8(const std::string& utf8)
-{
-  return std::filesystem::path(std::u8string(reinterpret_cast<const char8_t*>(utf8.data()), utf8.size()));
-}
-
-std::string Utf8FromPath(const std::filesystem::path& path)
-{
-  const std::u8string text = path.generic_u8string();
-  return std::string(reinterpret_cast<const char*>(text.data()), text.size());
-}
+using iplug::PathFromUtf8;
 
 #if defined(_WIN32)
 constexpr const char* kRequiredEntryPoints = "GetPluginFactory";
@@ -41,7 +32,7 @@ std::string LibraryPathForBundle(const std::string& bundleOrLibrary)
     bundle = bundle.parent_path(); // trailing separators
   std::filesystem::path file = bundle.stem();
   file += BundleLibrarySuffix(); // ASCII, like the architecture folder
-  return Utf8FromPath(bundle / "Contents" / BundleArchitectureFolder() / file);
+  return iplug::GenericUtf8FromPath(bundle / "Contents" / BundleArchitectureFolder() / file);
 }
 
 bool ModuleEntryPoints::Enter([[maybe_unused]] void* libraryHandle) const

@@ -1,10 +1,5 @@
 #include "tests/tools/end_to_end/CalvorinProcess.h"
 
-#include <fcntl.h>
-#include <signal.h>
-#include <sys/wait.h>
-#include <unistd.h>
-
 #include <fstream>
 #include <sstream>
 
@@ -13,80 +8,26 @@ namespace calvorin::test
 
 namespace
 {
-std::string ReadText(const std::string& path)
+// The captured text with Windows line ends as '\n', so checks read the same
+// on every platform.
+std::string ReadText(const std::filesystem::path& path)
 {
   std::ifstream in(path, std::ios::binary);
-  std::ostringstream text;
-  text << in.rdbuf();
-  return text.str();
+  std::ostringstream captured;
+  captured << in.rdbuf();
+  std::string text = captured.str();
+  for (size_t at = text.find("\r\n"); at != std::string::npos; at = text.find("\r\n", at))
+    text.erase(at, 1);
+  return text;
 }
 } // namespace
 
-CalvorinProcess::CalvorinProcess(const std::vector<std::string>& args, const std::string& logDir)
+ProcessResult CalvorinProcess::Collect(int exitCode) const
 {
-  static int runCount = 0;
-  ++runCount;
-  mOutPath = logDir + "/calvorin-" + std::to_string(runCount) + ".out";
-  mErrPath = logDir + "/calvorin-" + std::to_string(runCount) + ".err";
-
-  std::vector<std::string> argv{CALVORIN_EXECUTABLE};
-  argv.insert(argv.end(), args.begin(), args.end());
-  std::vector<char*> cargs;
-  for (std::string& a : argv)
-    cargs.push_back(a.data());
-  cargs.push_back(nullptr);
-
-  mPid = fork();
-  if (mPid == 0)
-  {
-    const int out = open(mOutPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    const int err = open(mErrPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
-    if (out < 0 || err < 0)
-      _exit(126);
-    dup2(out, STDOUT_FILENO);
-    dup2(err, STDERR_FILENO);
-    close(out);
-    close(err);
-    execv(cargs[0], cargs.data());
-    _exit(127);
-  }
+  return ProcessResult{exitCode, ReadText(mOutPath), ReadText(mErrPath)};
 }
 
-CalvorinProcess::~CalvorinProcess()
-{
-  if (mPid > 0)
-  {
-    kill(mPid, SIGKILL);
-    waitpid(mPid, nullptr, 0);
-  }
-}
-
-void CalvorinProcess::Signal(int signalNumber) const
-{
-  if (mPid > 0)
-    kill(mPid, signalNumber);
-}
-
-ProcessResult CalvorinProcess::Wait()
-{
-  ProcessResult result;
-  if (mPid <= 0)
-    return result;
-  int status = 0;
-  if (waitpid(mPid, &status, 0) == mPid)
-  {
-    if (WIFEXITED(status))
-      result.exitCode = WEXITSTATUS(status);
-    else if (WIFSIGNALED(status))
-      result.exitCode = 128 + WTERMSIG(status);
-  }
-  mPid = -1;
-  result.out = ReadText(mOutPath);
-  result.err = ReadText(mErrPath);
-  return result;
-}
-
-ProcessResult RunCalvorin(const std::vector<std::string>& args, const std::string& logDir)
+ProcessResult RunCalvorin(const std::vector<std::string>& args, const std::filesystem::path& logDir)
 {
   CalvorinProcess process(args, logDir);
   return process.Wait();

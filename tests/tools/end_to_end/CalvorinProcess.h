@@ -1,10 +1,10 @@
 #pragma once
 
 // Runs the built calvorin executable as a user would, with its standard
-// output and error captured in files.
+// output and error captured in files. The start, the interrupt and the wait
+// are the platform's own (CalvorinProcessPosix.cpp, CalvorinProcessWin.cpp).
 
-#include <sys/types.h>
-
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -23,20 +23,25 @@ class CalvorinProcess
 public:
   // logDir holds the captured output; it should not be a folder the test
   // inspects for stray files.
-  CalvorinProcess(const std::vector<std::string>& args, const std::string& logDir);
+  CalvorinProcess(const std::vector<std::string>& args, const std::filesystem::path& logDir);
   ~CalvorinProcess();
 
-  pid_t Pid() const { return mPid; }
-  void Signal(int signalNumber) const;
+  long Pid() const { return mPid; }
+  // What Ctrl+C in its terminal or console does.
+  void Interrupt() const;
   ProcessResult Wait();
 
 private:
-  pid_t mPid = -1;
-  std::string mOutPath;
-  std::string mErrPath;
+  // The captured output, once the process has ended.
+  ProcessResult Collect(int exitCode) const;
+
+  long mPid = -1;
+  void* mHandle = nullptr; // the process handle on Windows
+  std::filesystem::path mOutPath;
+  std::filesystem::path mErrPath;
 };
 
-ProcessResult RunCalvorin(const std::vector<std::string>& args, const std::string& logDir);
+ProcessResult RunCalvorin(const std::vector<std::string>& args, const std::filesystem::path& logDir);
 
 // The lines of a text, without their line ends.
 std::vector<std::string> Lines(const std::string& text);
