@@ -188,7 +188,7 @@ void IGraphicsLinux::CloseConnection()
   if (mXCursorHidden && mWindow)
     XFixesShowCursor(mDisplay, mWindow);
   mXCursorHidden = false;
-  mLockActive = false;
+  mCursorLock.Release();
   if (mGC)
     XFreeGC(mDisplay, mGC);
   mGC = nullptr;
@@ -325,9 +325,7 @@ void IGraphicsLinux::HandleButtonRelease(const void* pButtonEvent)
   IMouseKeys mod = KeysFromState(b.state);
   mod.L = b.button == Button1;
   mod.R = b.button == Button3;
-  const float x = mLockActive ? mVirtualX : b.x / s;
-  const float y = mLockActive ? mVirtualY : b.y / s;
-  OnMouseUp(x, y, mod);
+  OnMouseUp(mCursorLock.X(b.x / s), mCursorLock.Y(b.y / s), mod);
 }
 
 void IGraphicsLinux::HandleMotion(void* pEvent)
@@ -352,16 +350,14 @@ void IGraphicsLinux::HandleMotion(void* pEvent)
     mLastY = m.y;
     OnMouseOver(m.x / s, m.y / s, mod);
   }
-  else if (mLockActive)
+  else if (mCursorLock.Active())
   {
-    const int dx = m.x - mLockX, dy = m.y - mLockY;
-    if (dx == 0 && dy == 0)
-      return; // the echo of our own warp
-    mVirtualX += dx / s;
-    mVirtualY += dy / s;
-    OnMouseDrag(mVirtualX, mVirtualY, dx / s, dy / s, mod);
-    if (mLockActive && mDisplay && mWindow)
-      XWarpPointer(mDisplay, None, mWindow, 0, 0, 0, 0, mLockX, mLockY);
+    if (const auto step = mCursorLock.Move(m.x, m.y, s))
+    {
+      OnMouseDrag(step->x, step->y, step->dx, step->dy, mod);
+      if (mCursorLock.Active() && mDisplay && mWindow)
+        XWarpPointer(mDisplay, None, mWindow, 0, 0, 0, 0, mCursorLock.PointX(), mCursorLock.PointY());
+    }
   }
   else
   {
@@ -445,14 +441,10 @@ void IGraphicsLinux::HideMouseCursor(bool hide, bool lock)
       XFixesHideCursor(mDisplay, mWindow);
       mXCursorHidden = true;
     }
-    if (lock && !mLockActive)
+    if (lock && !mCursorLock.Active())
     {
-      mLockActive = true;
-      mLockX = mLastX;
-      mLockY = mLastY;
       const float s = GetTotalScale();
-      mVirtualX = mLastX / s;
-      mVirtualY = mLastY / s;
+      mCursorLock.Engage(mLastX, mLastY, mLastX / s, mLastY / s);
     }
   }
   else
@@ -462,7 +454,7 @@ void IGraphicsLinux::HideMouseCursor(bool hide, bool lock)
       XFixesShowCursor(mDisplay, mWindow);
       mXCursorHidden = false;
     }
-    mLockActive = false;
+    mCursorLock.Release();
   }
   XFlush(mDisplay);
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/CursorLock.h"
 #include "graphics/IGraphics.h"
 #include "graphics/linux/XEmbedClient.h"
 
@@ -79,12 +80,8 @@ private:
   unsigned int mLastPressButton = 0;
   int mLastPressX = -1000;
   int mLastPressY = -1000;
-  // While the cursor is locked the pointer is warped back here after each move.
-  bool mLockActive = false;
-  int mLockX = 0;
-  int mLockY = 0;
-  float mVirtualX = 0.f; // the position reported to controls while locked
-  float mVirtualY = 0.f;
+  // While the cursor is locked the pointer is warped back to its point after each move.
+  CursorLock mCursorLock;
 };
 
 } // namespace igraphics

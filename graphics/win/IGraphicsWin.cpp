@@ -240,8 +240,8 @@ long long IGraphicsWin::HandleMessage(unsigned int msg, unsigned long long wPara
         mod.L = (mButtonsHeld & 1) != 0;
         mod.R = (mButtonsHeld & 2) != 0;
         const float s = GetTotalScale();
-        const float x = mLockActive ? mVirtualX : mLastX / s;
-        const float y = mLockActive ? mVirtualY : mLastY / s;
+        const float x = mCursorLock.X(mLastX / s);
+        const float y = mCursorLock.Y(mLastY / s);
         mButtonsHeld = 0;
         ReleaseCursorState();
         OnMouseUp(x, y, mod);
@@ -360,8 +360,8 @@ void IGraphicsWin::OnButtonUp(int x, int y, bool right, unsigned long long wPara
   IMouseKeys mod = KeysFromWParam(static_cast<WPARAM>(wParam));
   mod.L = !right;
   mod.R = right;
-  const float ux = mLockActive ? mVirtualX : x / s;
-  const float uy = mLockActive ? mVirtualY : y / s;
+  const float ux = mCursorLock.X(x / s);
+  const float uy = mCursorLock.Y(y / s);
   if (mButtonsHeld == 0 && GetCapture() == mWindow)
     ReleaseCapture(); // its WM_CAPTURECHANGED sees no button held
   OnMouseUp(ux, uy, mod);
@@ -383,18 +383,16 @@ void IGraphicsWin::OnMove(int x, int y, unsigned long long wParam)
     OnMouseOver(x / s, y / s, mod);
     return;
   }
-  if (mLockActive)
+  if (mCursorLock.Active())
   {
     POINT p{x, y};
     ClientToScreen(mWindow, &p);
-    const int dx = p.x - mLockScreenX, dy = p.y - mLockScreenY;
-    if (dx == 0 && dy == 0)
-      return; // the echo of our own SetCursorPos
-    mVirtualX += dx / s;
-    mVirtualY += dy / s;
-    OnMouseDrag(mVirtualX, mVirtualY, dx / s, dy / s, mod);
-    if (mLockActive)
-      SetCursorPos(mLockScreenX, mLockScreenY);
+    if (const auto step = mCursorLock.Move(p.x, p.y, s))
+    {
+      OnMouseDrag(step->x, step->y, step->dx, step->dy, mod);
+      if (mCursorLock.Active())
+        SetCursorPos(mCursorLock.PointX(), mCursorLock.PointY());
+    }
     return;
   }
   const float dx = (x - mLastX) / s, dy = (y - mLastY) / s;
@@ -462,16 +460,12 @@ void IGraphicsWin::HideMouseCursor(bool hide, bool lock)
       ShowCursor(FALSE);
       mCursorHidden = true;
     }
-    if (lock && !mLockActive)
+    if (lock && !mCursorLock.Active())
     {
       POINT p{mLastX, mLastY};
       ClientToScreen(mWindow, &p);
-      mLockActive = true;
-      mLockScreenX = p.x;
-      mLockScreenY = p.y;
       const float s = GetTotalScale();
-      mVirtualX = mLastX / s;
-      mVirtualY = mLastY / s;
+      mCursorLock.Engage(p.x, p.y, mLastX / s, mLastY / s);
     }
   }
   else
@@ -487,11 +481,8 @@ void IGraphicsWin::ReleaseCursorState()
     ShowCursor(TRUE);
     mCursorHidden = false;
   }
-  if (mLockActive)
-  {
-    // The pointer stays where the drag began (mLastX/mLastY), where it was held.
-    mLockActive = false;
-  }
+  // The pointer stays where the drag began (mLastX/mLastY), where it was held.
+  mCursorLock.Release();
 }
 
 ECursor IGraphicsWin::SetMouseCursor(ECursor cursor)

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "graphics/CursorLock.h"
 #include "graphics/IGraphics.h"
 
 // Win32 types, kept out of this header so that users need no Windows headers.
@@ -61,12 +62,8 @@ private:
   int mWheelRemainder = 0;    // platform units short of a whole notch
   int mLastX = 0;             // mouse in window pixels
   int mLastY = 0;
-  // While the cursor is locked it is put back here (screen pixels) after each move.
-  bool mLockActive = false;
-  int mLockScreenX = 0;
-  int mLockScreenY = 0;
-  float mVirtualX = 0.f; // the position reported to controls while locked
-  float mVirtualY = 0.f;
+  // While the cursor is locked it is put back to its point (screen pixels) after each move.
+  CursorLock mCursorLock;
 };
 
 } // namespace igraphics

@@ -3,6 +3,7 @@
 
 #include "TestControls.h"
 
+#include "graphics/CursorLock.h"
 #include "graphics/ICornerResizerControl.h"
 
 #include <gtest/gtest.h>
@@ -313,3 +314,32 @@ TEST_F(Surface, AnimationKeepsAControlDirtyUntilItEnds)
 
 } // namespace
 } // namespace igraphics::test
+
+// The locked cursor of a fine drag: the platform's warp back is no move, real
+// moves add up in editor units, and presses land on the virtual position only
+// while locked.
+TEST(CursorLock, MovesAddUpAndTheWarpBackIsNoMove)
+{
+  igraphics::CursorLock lock;
+  EXPECT_EQ(lock.X(7.f), 7.f);
+  lock.Engage(100, 50, 50.f, 25.f);
+  EXPECT_FALSE(lock.Move(100, 50, 2.f)); // the echo of the warp back
+  struct Row
+  {
+    int x, y;
+    float expectX, expectY, expectDx, expectDy;
+  };
+  for (const Row& r : {Row{104, 49, 52.f, 24.5f, 2.f, -0.5f}, Row{90, 50, 47.f, 24.5f, -5.f, 0.f}})
+  {
+    const auto step = lock.Move(r.x, r.y, 2.f);
+    ASSERT_TRUE(step);
+    EXPECT_EQ(step->x, r.expectX);
+    EXPECT_EQ(step->y, r.expectY);
+    EXPECT_EQ(step->dx, r.expectDx);
+    EXPECT_EQ(step->dy, r.expectDy);
+  }
+  EXPECT_EQ(lock.PointX(), 100);
+  EXPECT_EQ(lock.X(7.f), 47.f);
+  lock.Release();
+  EXPECT_EQ(lock.Y(7.f), 7.f);
+}

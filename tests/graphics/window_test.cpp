@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 // After gtest: Xlib's macros (None, Bool, Status) would break its headers.
+#include "tests/support/PixelCompare.h"
 #include "tests/support/XvfbServer.h"
 
 #include <X11/extensions/XTest.h>

@@ -4,6 +4,7 @@
 
 #include "ModuleFixture.h"
 
+#include "tests/support/PixelCompare.h"
 #include "vst3/host/EditorSnapshot.h"
 #include "vst3/host/MemoryStream.h"
 #include "vst3/host/ProcessingSession.h"
@@ -26,55 +27,6 @@ using namespace calvorin_test;
 
 namespace
 {
-
-std::string OutputPng(const std::string& name)
-{
-  const auto dir = std::filesystem::path(CALVORIN_BINARY_DIR) / "test_output" / "integration";
-  std::filesystem::create_directories(dir);
-  return (dir / (name + ".png")).string();
-}
-
-// Largest channel difference between a window read-back and a PNG of the same size.
-struct PixelComparison
-{
-  int maxChannelDifference = 256;
-  std::size_t differentPixels = 0;
-};
-
-PixelComparison Compare(const std::vector<std::uint32_t>& shown, const std::string& png, int w, int h)
-{
-  PixelComparison result;
-  cairo_surface_t* s = cairo_image_surface_create_from_png(png.c_str());
-  if (cairo_surface_status(s) == CAIRO_STATUS_SUCCESS && cairo_image_surface_get_width(s) == w &&
-      cairo_image_surface_get_height(s) == h && shown.size() == static_cast<std::size_t>(w) * h)
-  {
-    result.maxChannelDifference = 0;
-    const unsigned char* pixels = cairo_image_surface_get_data(s);
-    const int stride = cairo_image_surface_get_stride(s);
-    for (int y = 0; y < h; ++y)
-      for (int x = 0; x < w; ++x)
-      {
-        const std::uint32_t a = shown[static_cast<std::size_t>(y) * w + x];
-        std::uint32_t b = 0;
-        std::memcpy(&b, pixels + y * stride + x * 4, 4);
-        int worst = 0;
-        for (int shift = 0; shift < 24; shift += 8)
-          worst = std::max(worst, std::abs(static_cast<int>((a >> shift) & 0xff) - static_cast<int>((b >> shift) & 0xff)));
-        result.maxChannelDifference = std::max(result.maxChannelDifference, worst);
-        result.differentPixels += worst > 0;
-      }
-  }
-  cairo_surface_destroy(s);
-  return result;
-}
-
-std::size_t Differences(const std::vector<std::uint32_t>& a, const std::vector<std::uint32_t>& b)
-{
-  std::size_t n = 0;
-  for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
-    n += a[i] != b[i];
-  return n;
-}
 
 double ProcessCpuSeconds()
 {
@@ -161,9 +113,9 @@ TEST_F(ModuleWinViewWindow, TheWindowShowsTheSnapshotsPictureAtScalesOneAndOneAn
     EXPECT_EQ(frame->ResizeRequests().back().right, row.width);
     EXPECT_EQ(frame->ResizeRequests().back().bottom, row.height);
 
-    const std::string snapshot = OutputPng("win_snapshot_" + std::to_string(row.width));
+    const std::string snapshot = TestOutputPng("integration", "win_snapshot_" + std::to_string(row.width));
     ASSERT_EQ(vst3host::RenderEditorSnapshot(*plugin, snapshot, row.scale), "");
-    const PixelComparison c = Compare(window->CaptureChild(0, 0, row.width, row.height), snapshot, row.width, row.height);
+    const PixelComparison c = CompareWithPng(window->CaptureChild(0, 0, row.width, row.height), snapshot, row.width, row.height);
     RecordProperty("max_channel_difference_" + std::to_string(row.width), c.maxChannelDifference);
     RecordProperty("pixels_differing_" + std::to_string(row.width), static_cast<int>(c.differentPixels));
     std::printf("window %dx%d: %zu pixels differ from the snapshot, largest channel difference %d\n", row.width,

@@ -91,14 +91,6 @@ private:
   std::string mName;
 };
 
-// build/<config>/test_output/<subdir>/<name>.png, the folder created.
-inline std::string TestOutputPng(const std::string& subdir, const std::string& name)
-{
-  const std::filesystem::path dir = std::filesystem::path(CALVORIN_BINARY_DIR) / "test_output" / subdir;
-  std::filesystem::create_directories(dir);
-  return (dir / (name + ".png")).string();
-}
-
 inline int OpenFdCount()
 {
   int n = 0;
