@@ -15,23 +15,18 @@
 #   tools/build-win64-deps.sh --print-prefix  print the prefix only (no build)
 #   tools/build-win64-deps.sh --check         also run the smoke check on a cached prefix
 #
-# Debian's patches are not applied: the upstream .orig tarballs are built as
-# released. Downloads are checked against the signed Sources index (through
-# apt) and the .orig tarball against the .dsc, also when reused from the cache.
+# The pins, the checked fetching of Debian's upstream tarballs (no Debian
+# patches) and cairo's option set are shared with the Linux cairo build, in
+# tools/deps-sources.sh.
 set -euo pipefail
 
 started=$SECONDS
 root=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 script="$root/tools/build-win64-deps.sh"
+deps_tool=build-win64-deps
+# shellcheck source=tools/deps-sources.sh
+source "$root/tools/deps-sources.sh"
 
-# source package, Debian version to fetch, Linux -dev package built from it
-pins=(
-  "libpng1.6 1.6.39-2+deb12u5 libpng-dev"
-  "pixman 0.42.2-1 libpixman-1-dev"
-  "freetype 2.12.1+dfsg-5+deb12u4 libfreetype-dev"
-  "cairo 1.16.0-7 libcairo2-dev"
-  "libsndfile 1.2.0-1+deb12u1 libsndfile1-dev"
-)
 zlib_package=libz-mingw-w64-dev
 
 triple=x86_64-w64-mingw32
@@ -49,42 +44,22 @@ case "${1:-}" in
   *) echo "usage: $0 [--print-prefix|--check]" >&2; exit 2 ;;
 esac
 
-die() { echo "build-win64-deps: $*" >&2; exit 1; }
-say() { echo "build-win64-deps: $*" >&2; }
-
-# Upstream part of a Debian version: no epoch, no Debian revision.
-upstream_of() { local v=${1#*:}; echo "${v%-*}"; }
-
-# The Linux build draws with the installed -dev packages; Windows must use the
-# same upstream versions, or the two would not draw the same pixels.
-check_linux_versions() {
-  local pin src ver dev installed bad=0
-  for pin in "${pins[@]}"; do
-    read -r src ver dev <<<"$pin"
-    installed=$(dpkg-query -W -f='${Version}' "$dev" 2>/dev/null || true)
-    if [ -z "$installed" ]; then
-      say "$dev is not installed (run tools/setup.sh)"; bad=1
-    elif [ "$(upstream_of "$installed")" != "$(upstream_of "$ver")" ]; then
-      say "$dev is $installed on this machine, but the Windows build pins $src $ver;" \
-          "update the pins in tools/build-win64-deps.sh so both platforms use the same version"
-      bad=1
-    fi
-  done
+check_zlib() {
   dpkg-query -W -f='${Status}' "$zlib_package" 2>/dev/null | grep -q 'install ok installed' ||
-    { say "$zlib_package is not installed (run tools/setup.sh)"; bad=1; }
-  [ "$bad" -eq 0 ] || die "library versions do not match; nothing built"
+    die "$zlib_package is not installed (run tools/setup.sh)"
 }
 
 for tool in "$cc" "$cxx" cmake ninja meson make pkg-config apt-get sha256sum; do
   command -v "$tool" >/dev/null || die "$tool not found (run tools/setup.sh)"
 done
 check_linux_versions
+check_zlib
 
 zlib_version=$(upstream_of "$(dpkg-query -W -f='${Version}' "$zlib_package")")
 key_input=$({
   printf '%s\n' "${pins[@]}" "zlib $zlib_version"
   "$cc" -dumpfullversion
-  cat "$script"
+  cat "$script" "$root/tools/deps-sources.sh"
 })
 key=$(
   for pin in "${pins[@]}"; do
@@ -97,7 +72,6 @@ key=$(
 base="$root/build/win64-deps"
 prefix="$base/$key"
 stamp="$prefix/.complete"
-downloads="$base/downloads"
 work="$base/work-$key"
 logs="$base/logs-$key"
 
@@ -109,62 +83,6 @@ fi
 mkdir -p "$base"
 exec 9>"$base/.lock"
 flock 9   # one build at a time per build folder
-
-elapsed() { local s=$((SECONDS - started)); printf '%dm%02ds' $((s / 60)) $((s % 60)); }
-
-# ---------------------------------------------------------------- sources ---
-
-# Expected SHA-256 of a file of a source package, from the signed Sources index.
-index_sha256() {  # <srcpkg=version> <file>
-  local uris
-  # in an empty folder: apt leaves out files already present in the current one
-  mkdir -p "$work/uris" && rm -rf "${work:?}/uris/"*
-  uris=$(cd "$work/uris" && apt-get --print-uris source "$1" 2>/dev/null) ||
-    die "apt knows no source package $1 (are the deb-src entries of tools/setup.sh in place, and apt-get update done?)"
-  awk -v f="$2" '$2 == f && $4 ~ /^SHA256:/ { sub(/^SHA256:/, "", $4); print $4 }' <<<"$uris"
-}
-
-# SHA-256 of a file as listed in a .dsc's Checksums-Sha256 field.
-dsc_sha256() {  # <dsc> <file>
-  awk -v f="$2" '/^Checksums-Sha256:/ { on = 1; next } /^[^ ]/ { on = 0 }
-                 on && $3 == f { print $1 }' "$1"
-}
-
-file_ok() {  # <file> <sha256>
-  [ -n "$2" ] && [ -f "$1" ] && [ "$(sha256sum "$1" | cut -d' ' -f1)" = "$2" ]
-}
-
-# Fetches (or reuses) a source package's .dsc and .orig tarball and prints the
-# tarball's path. Only those two files are needed: Debian's diff is not
-# applied, and a missing diff in the archive (seen for pixman) is no error.
-fetch_orig() {  # <srcpkg> <version>
-  local src=$1 ver=$2 dsc dsc_sum orig orig_sum
-  dsc="$downloads/${src}_${ver#*:}.dsc"
-  mkdir -p "$downloads"
-  dsc_sum=$(index_sha256 "$src=$ver" "$(basename "$dsc")")
-  [ -n "$dsc_sum" ] || die "the Sources index lists no $(basename "$dsc")"
-  if ! file_ok "$dsc" "$dsc_sum"; then
-    say "$src: downloading $src=$ver"
-    if ! (cd "$downloads" && apt-get source --download-only "$src=$ver") >"$logs/$src.download.log" 2>&1; then
-      say "$src: apt-get source reported errors; using what arrived if it checks out:"
-      grep '^E:' "$logs/$src.download.log" | head -n 3 >&2 || true
-    fi
-  fi
-  file_ok "$dsc" "$dsc_sum" || die "$src: $(basename "$dsc") missing or not the one the signed index lists"
-  orig=$(awk '/^Checksums-Sha256:/ { on = 1; next } /^[^ ]/ { on = 0 }
-              on && $3 ~ /\.orig\.tar\.[a-z0-9]+$/ { print $3 }' "$dsc")
-  [ -n "$orig" ] || die "$src: no .orig tarball listed in $(basename "$dsc")"
-  orig_sum=$(dsc_sha256 "$dsc" "$orig")
-  if ! file_ok "$downloads/$orig" "$orig_sum"; then
-    die "$src: $orig missing or its SHA-256 differs from $(basename "$dsc") (log: $logs/$src.download.log)"
-  fi
-  echo "$downloads/$orig"
-}
-
-unpack() {  # <tarball> <dest>; the tarball's single top folder becomes <dest>
-  rm -rf "$2" && mkdir -p "$2"
-  tar -xf "$1" -C "$2" --strip-components=1
-}
 
 # ------------------------------------------------------------------ build ---
 
@@ -244,28 +162,15 @@ build_freetype() {
     -DZLIB_INCLUDE_DIR="$prefix/include" -DZLIB_LIBRARY="$prefix/lib/libz.a"
 }
 
-# cairo 1.16 builds with autotools only. Everything but image surfaces,
-# FreeType fonts and PNG is off; its Windows mutexes need no win32 backend.
-# On Windows its file opening converts names to UTF-16 with a helper it only
-# compiles for the win32 font or PDF backends, hence CAIRO_HAS_UTF8_TO_UTF16.
-cairo_options=(
-  --disable-shared --enable-static
-  --enable-png=yes --enable-ft=yes --enable-fc=no
-  --enable-xlib=no --enable-xlib-xrender=no --enable-xcb=no --enable-xlib-xcb=no --enable-xcb-shm=no
-  --enable-win32=no --enable-win32-font=no
-  --enable-quartz=no --enable-quartz-font=no --enable-quartz-image=no --enable-qt=no --enable-os2=no
-  --enable-beos=no --enable-drm=no --enable-gallium=no --enable-directfb=no --enable-vg=no
-  --enable-gl=no --enable-glesv2=no --enable-glesv3=no --enable-cogl=no --enable-egl=no --enable-glx=no --enable-wgl=no
-  --enable-ps=no --enable-pdf=no --enable-svg=no --enable-tee=no --enable-xml=no --enable-script=no
-  --enable-gobject=no --enable-trace=no --enable-interpreter=no --enable-symbol-lookup=no
-  --enable-pthread=no --enable-valgrind=no --disable-gtk-doc
-)
-
+# cairo (options in tools/deps-sources.sh): its Windows mutexes need no win32
+# backend. On Windows its file opening converts names to UTF-16 with a helper
+# it only compiles for the win32 font or PDF backends, hence
+# CAIRO_HAS_UTF8_TO_UTF16.
 build_cairo() {
   local cc_cmd="${ccache_launcher[*]:+ccache }$cc"
   (cd "$1" && ./configure --host=$triple --prefix="$prefix" --libdir="$prefix/lib" \
      CC="$cc_cmd" CFLAGS="$cflags" CPPFLAGS="-DCAIRO_WIN32_STATIC_BUILD -DCAIRO_HAS_UTF8_TO_UTF16=1 -I$prefix/include" \
-     LDFLAGS="-L$prefix/lib" PKG_CONFIG=pkg-config "${cairo_options[@]}")
+     LDFLAGS="-L$prefix/lib" PKG_CONFIG=pkg-config "${cairo_options[@]}" --enable-pthread=no)
   # only the library: no tests, boilerplate, utilities or documentation
   make -C "$1/src" -j "$jobs"
   make -C "$1/src" install
@@ -297,10 +202,9 @@ Cflags: -I\${includedir}
 EOF
 }
 
-# The prefix holds static libraries only, so what a .pc file lists as private
-# is needed by every consumer: fold Requires.private/Libs.private into
-# Requires/Libs (CMake's IMPORTED_TARGET ignores the private fields), make the
-# files relocatable, and let cairo's consumers see the static build.
+# The prefix holds static libraries only: the .pc files list everything in
+# Libs/Requires (tools/deps-sources.sh), libpng's names zlib, and cairo's
+# consumers see the static build.
 fix_pkgconfig() {
   local pc
   [ -f "$prefix/lib/pkgconfig/libpng16.pc" ] &&
@@ -308,48 +212,13 @@ fix_pkgconfig() {
     for pc in "$prefix"/lib/pkgconfig/libpng*.pc; do
       [ -L "$pc" ] || echo 'Requires.private: zlib' >>"$pc"
     done
-  for pc in "$prefix"/lib/pkgconfig/*.pc; do
-    [ -f "$pc" ] && [ ! -L "$pc" ] || continue
-    awk -v p="$prefix" '
-      /^(Requires|Libs)(\.private)?:/ {
-        split($0, kv, ":"); k = kv[1]; sub(/\.private$/, "", k)
-        v = substr($0, index($0, ":") + 1)
-        if (k == "Requires" && v ~ /[^ ]/ && field[k] ~ /[^ ]/) v = "," v
-        field[k] = field[k] v; if (!(k in pos)) { pos[k] = ++n; order[n] = k; lines[n] = "" }
-        next
-      }
-      { lines[++n] = $0 }
-      END {
-        for (i = 1; i <= n; i++) {
-          if (i in order) { print order[i] ":" field[order[i]] } else print lines[i]
-        }
-      }' "$pc" |
-      sed -e "s|^prefix=$prefix\$|prefix=\${pcfiledir}/../..|" -e "s|$prefix|\${prefix}|g" \
-          -e 's|^prefix=${prefix}$|prefix=${pcfiledir}/../..|' >"$pc.new"
-    mv "$pc.new" "$pc"
-  done
+  fold_pkgconfig "$prefix"
   # cairo compiles itself with _FORTIFY_SOURCE, whose checks live in libssp
   # (static, part of the compiler's runtime)
   pc="$prefix/lib/pkgconfig/cairo.pc"
   if [ -f "$pc" ] && ! grep -q CAIRO_WIN32_STATIC_BUILD "$pc"; then
     sed -i -e 's|^Cflags:\(.*\)$|Cflags:\1 -DCAIRO_WIN32_STATIC_BUILD|' \
            -e 's|^Libs:\(.*\)$|Libs:\1 -lssp|' "$pc"
-  fi
-}
-
-run_step() {  # <library> <step> <command...>; output to the library's log
-  local lib=$1 step=$2 rc=0 t0=$SECONDS; shift 2
-  say "$lib: $step"
-  # a subshell outside any condition, so that set -e stops at the first failure
-  set +e
-  (set -e; "$@") >>"$logs/$lib.log" 2>&1
-  rc=$?
-  set -e
-  [ $((SECONDS - t0)) -lt 5 ] || say "$lib: $step took $((SECONDS - t0)) s"
-  if [ "$rc" -ne 0 ]; then
-    echo "---- last lines of $logs/$lib.log ----" >&2
-    tail -n 40 "$logs/$lib.log" >&2
-    die "$lib: $step failed after $(elapsed) (full log: $logs/$lib.log)"
   fi
 }
 
@@ -485,7 +354,7 @@ date -u +%FT%TZ >"$stamp"
 # earlier keys (other versions or an older script) are not used any more
 for old in "$base"/*; do
   case "$(basename "$old")" in
-    downloads|wine-prefix|.lock|"$key"|logs-"$key"|smoke-"$key") ;;
+    wine-prefix|.lock|"$key"|logs-"$key"|smoke-"$key") ;;
     *) rm -rf "$old" ;;
   esac
 done
