@@ -21,6 +21,10 @@ case "$config" in
 esac
 # Warnings are errors in every configuration built here.
 args+=(-DCALVORIN_WARNINGS_AS_ERRORS=ON)
+# Everything draws with the static cairo without fontconfig or X11 (built once,
+# then cached under build/linux-cairo/).
+cairo_prefix=$("$root/tools/build-linux-cairo.sh" | tail -n 1)
+args+=(-DCALVORIN_CAIRO_PREFIX="$cairo_prefix")
 targets=()
 for target in "$@"; do targets+=(--target "$target"); done
 [ "$config" = fuzz ] && [ ${#targets[@]} -eq 0 ] && targets=(--target calvorin_fuzzers)
