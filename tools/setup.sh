@@ -9,16 +9,17 @@ packages=(
   build-essential cmake ninja-build pkg-config ccache
   libgtest-dev libgmock-dev libbenchmark-dev
   clang libclang-rt-14-dev
-  # editor drawing, fonts and the X11 window
-  libcairo2-dev libfreetype-dev
+  # editor drawing, fonts and the X11 window; tools/build-linux-cairo.sh
+  # builds cairo from Debian's source (dpkg-dev fetches it) against these
+  libcairo2-dev libfreetype-dev libpixman-1-dev libpng-dev zlib1g-dev dpkg-dev
   libx11-dev libxfixes-dev libxtst-dev xvfb xauth fonts-roboto-unhinted
   # audio files for the command-line tool
   libsndfile1-dev
   # a real VST 3 host for the integration tests, and the Windows cross build
   ardour mingw-w64
   # Windows: wine runs the cross-built tests; zlib for mingw, and what the
-  # static third-party build needs to fetch and build Debian's sources
-  wine64 libz-mingw-w64-dev dpkg-dev meson
+  # static third-party build needs to build Debian's sources
+  wine64 libz-mingw-w64-dev meson
   # comparing the Windows build's output with Linux's, and its zip package
   python3 zip unzip
   # locale switching in tests
@@ -57,7 +58,7 @@ if [ ! -f "$src_list" ] && [ ! -f "$src_lines" ]; then
   if [ "$added_sources" -eq 1 ]; then
     echo "setup: added deb-src copies of the machine's Debian entries"
   else
-    echo "setup: no Debian entries found to copy; the Windows third-party build cannot fetch sources"
+    echo "setup: no Debian entries found to copy; the cairo and Windows third-party builds cannot fetch sources"
   fi
 fi
 
