@@ -45,13 +45,13 @@ double RatioFactor(double ratio, double depth)
   return 1.0 - 1.0 / ((ratio - 1.0) * depth + 1.0);
 }
 
-bool LaneFinite(const D4& v, int lane)
+bool LaneFinite(const LaneDoubles& v, int lane)
 {
   return std::isfinite(v[lane]);
 }
 
 // Zeroes `lane` of every vector in [first, first + count).
-void ClearLane(D4* first, int count, int lane)
+void ClearLane(LaneDoubles* first, int count, int lane)
 {
   for (int i = 0; i < count; ++i)
     first[i][lane] = 0.0;
@@ -109,7 +109,7 @@ void LaneChain::ConfigureCrossovers(const ProcessingChain& chain)
   {
     const double even = HalfbandStage::kCoefficients[static_cast<size_t>(2 * s)];
     const double odd = HalfbandStage::kCoefficients[static_cast<size_t>(2 * s + 1)];
-    c.halfband[s] = D4{even, even, odd, odd};
+    c.halfband[s] = LaneDoubles{even, even, odd, odd};
   }
 }
 
@@ -165,7 +165,7 @@ void LaneChain::ResetCrossoversAndEnvelopes()
 {
   for (LaneSectionState* group : {mState.crossoverA, mState.crossoverB})
     group[0] = group[1] = LaneSectionState();
-  mState.pullEnvelope = mState.pushEnvelope = Splat(0.0);
+  mState.pullEnvelope = mState.pushEnvelope = LaneDoubles{};
 }
 
 void LaneChain::RecoverFromNonFiniteState()

@@ -17,12 +17,12 @@ namespace iplug::simd
 
 struct LaneSectionCoefficients
 {
-  D4 b0, b1, b2, a1, a2;
+  LaneDoubles b0, b1, b2, a1, a2;
 };
 
 struct LaneSectionState
 {
-  D4 v1, v2;
+  LaneDoubles v1, v2;
 };
 
 constexpr int kLaneBands = 3;
@@ -35,11 +35,11 @@ struct LaneChainSettings
 {
   LaneSectionCoefficients crossoverA[2];
   LaneSectionCoefficients crossoverB[2];
-  D4 halfband[kLaneHalfbandSections]; // per section: even, even, odd, odd coefficient
+  LaneDoubles halfband[kLaneHalfbandSections]; // per section: even, even, odd, odd coefficient
 
   // Band lanes.
-  D4 preGain, postGain, pullThresholdDb, pushThresholdDb, pullFactor, pushFactor, attack, release, width;
-  I4 modeMid, modeSide; // all ones in the lanes of bands in that mode
+  LaneDoubles preGain, postGain, pullThresholdDb, pushThresholdDb, pullFactor, pushFactor, attack, release, width;
+  LaneMasks modeMid, modeSide; // all ones in the lanes of bands in that mode
 
   bool excite[kLaneBands];
   double drive[kLaneBands];
@@ -52,8 +52,8 @@ struct LaneChainSettings
 
 struct LaneHalfbandState
 {
-  D4 inputs[kLaneHalfbandSections];
-  D4 outputs[kLaneHalfbandSections];
+  LaneDoubles inputs[kLaneHalfbandSections];
+  LaneDoubles outputs[kLaneHalfbandSections];
 };
 
 struct LaneChainState
@@ -62,8 +62,8 @@ struct LaneChainState
   LaneSectionState crossoverB[2];
   LaneHalfbandState upsampler[kLaneBands];
   LaneHalfbandState downsampler[kLaneBands];
-  D4 pullEnvelope; // band lanes
-  D4 pushEnvelope;
+  LaneDoubles pullEnvelope; // band lanes
+  LaneDoubles pushEnvelope;
 };
 
 // Per stereo frame, the meter levels the chain feeds: first values (processed

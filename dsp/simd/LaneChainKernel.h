@@ -29,18 +29,18 @@ CALVORIN_LANE_INLINE D4 LaneSection(const LaneSectionCoefficients& c, LaneSectio
   const D4 w = (u - c.a1 * s.v1) - c.a2 * s.v2;
   const D4 y = (c.b0 * w + c.b1 * s.v1) + c.b2 * s.v2;
   s.v2 = s.v1;
-  s.v1 = w;
+  Store(s.v1, w);
   return y;
 }
 
 // Six first-order all-pass sections per path, all four lanes at once.
-CALVORIN_LANE_INLINE D4 LaneHalfband(const D4* k, LaneHalfbandState& s, D4 v)
+CALVORIN_LANE_INLINE D4 LaneHalfband(const LaneDoubles* k, LaneHalfbandState& s, D4 v)
 {
   for (int section = 0; section < kLaneHalfbandSections; ++section)
   {
     const D4 y = (v - s.outputs[section]) * k[section] + s.inputs[section];
-    s.inputs[section] = v;
-    s.outputs[section] = y;
+    Store(s.inputs[section], v);
+    Store(s.outputs[section], y);
     v = y;
   }
   return v;
@@ -92,8 +92,8 @@ CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, LaneChainState&
     const D4 trim = Splat(c.trim[bands[k]]);
     for (int i = 0; i < n; ++i)
     {
-      const D4 w = Tanh(v[k][i]) * trim;
-      v[k][i] = D4{w[2], w[3], w[0], w[1]}; // path A of the downsampler takes path B's value and vice versa
+      // Path A of the downsampler takes path B's value and vice versa.
+      v[k][i] = SwapHalves(Tanh(v[k][i]) * trim);
     }
   }
   for (int i = 0; i < n; ++i)
@@ -102,8 +102,8 @@ CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, LaneChainState&
     {
       const int band = bands[k];
       const D4 down = LaneHalfband(c.halfband, st.downsampler[band], v[k][i]);
-      l[i][band] = (down[0] + down[2]) * 0.5;
-      r[i][band] = (down[1] + down[3]) * 0.5;
+      l[i].Set(band, (down[0] + down[2]) * 0.5);
+      r[i].Set(band, (down[1] + down[3]) * 0.5);
     }
   }
 }
@@ -119,7 +119,7 @@ struct LaneGainPass
 
 // One-pole detector over a pass (band lanes): attack while the input rises
 // above the envelope, release otherwise; records the envelope of every frame.
-CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, D4& envelope, const D4* e, LaneGainPass& out, int n)
+CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, LaneDoubles& envelope, const D4* e, LaneGainPass& out, int n)
 {
   const D4 one = Splat(1.0);
   D4 env = envelope;
@@ -135,7 +135,7 @@ CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, D4& envelope, const
     for (int i = n; i < kLaneChunk && i % 4 != 0; ++i)
       out.envelope[b][i] = 1.0; // finite filler for the last group of four
   }
-  envelope = env;
+  Store(envelope, env);
 }
 
 // The gains of one detector, four frames of one band per lane group, so that
@@ -150,21 +150,20 @@ CALVORIN_LANE_INLINE void Gains(const LaneChainSettings& c, LaneGainPass& pass, 
     const D4 factor = Splat(kPush ? c.pushFactor[b] : c.pullFactor[b]);
     for (int i = 0; i < n; i += 4)
     {
-      D4 env;
-      __builtin_memcpy(&env, &pass.envelope[b][i], sizeof env);
+      const D4 env = Load(&pass.envelope[b][i]);
       const D4 level = Log(Abs(env)) * Splat(kLaneDbPerNeper);
       const I4 apply = kPush ? Greater(level, threshold)
                              : Greater(threshold, level) & Greater(level, Splat(kLanePullFloorDb));
       D4 g = Splat(1.0);
-      if ((apply[0] | apply[1]) | (apply[2] | apply[3]))
+      if (AnyLane(apply))
       {
         g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
         g = Select(Greater(Splat(0.0), g), Splat(0.0), g);
         if (kPush)
           g = Select(Greater(g, Splat(1.0)), Splat(1.0), g);
       }
-      __builtin_memcpy(&pass.gain[b][i], &g, sizeof g);
-      __builtin_memcpy(&pass.apply[b][i], &apply, sizeof apply);
+      Store(&pass.gain[b][i], g);
+      StoreBits(&pass.apply[b][i], apply);
     }
   }
 }
@@ -247,14 +246,8 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
     if (meterLevels)
     {
       // The unused band lane carries the output (first) and input (second) levels.
-      li[3] = yL;
-      ri[3] = yR;
-      D4 dl = dryL[i];
-      D4 dr = dryR[i];
-      dl[3] = xL;
-      dr[3] = xR;
-      const F4 first = __builtin_convertvector(MaxIgnoringNaN4(Abs(li), Abs(ri)), F4);
-      const F4 second = __builtin_convertvector(MaxIgnoringNaN4(Abs(dl), Abs(dr)), F4);
+      const F4 first = ToFloats(MaxIgnoringNaN4(Abs(li.WithLane3(yL)), Abs(ri.WithLane3(yR))));
+      const F4 second = ToFloats(MaxIgnoringNaN4(Abs(dryL[i].WithLane3(xL)), Abs(dryR[i].WithLane3(xR))));
       float* m8 = meterLevels + i * kLaneMeterValuesPerFrame;
       __builtin_memcpy(m8, &first, sizeof first);
       __builtin_memcpy(m8 + 4, &second, sizeof second);
@@ -282,7 +275,7 @@ CALVORIN_LANE_INLINE void LaneApply(const double* x, double* y, int n)
   {
     D4 v = Splat(0.0);
     for (int j = 0; j < 4 && i + j < n; ++j)
-      v[j] = x[i + j];
+      v.Set(j, x[i + j]);
     const D4 r = Function(v);
     for (int j = 0; j < 4 && i + j < n; ++j)
       y[i + j] = r[j];

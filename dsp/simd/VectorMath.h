@@ -46,7 +46,7 @@ CALVORIN_LANE_INLINE D4 Exp(D4 x)
   const I4 positive = Greater(n, Splat(0.0));
   const I4 ni = Bits(t) - Bits(shifter);
   const I4 biased = ni + SplatBits(1024) + (positive & SplatBits(-2));
-  const D4 scale = FromBits(biased << 52);
+  const D4 scale = FromBits(ShiftLeft(biased, 52));
   D4 y = (p * scale) * Select(positive, Splat(2.0), Splat(0.5));
 
   y = Select(Greater(x, Splat(709.782712893384)), Splat(__builtin_inf()), y);
@@ -63,7 +63,7 @@ CALVORIN_LANE_INLINE D4 Log(D4 x)
   const D4 xs = Select(tiny, x * Splat(0x1p54), x);
   const I4 bits = Bits(xs);
 
-  const I4 exponentField = reinterpret_cast<I4>(reinterpret_cast<U4>(bits) >> 52) & SplatBits(0x7ff);
+  const I4 exponentField = ShiftRightLogical(bits, 52) & SplatBits(0x7ff);
   D4 k = (FromBits(exponentField | Bits(Splat(0x1p52))) - Splat(0x1p52)) - Splat(1023.0);
   k = k - Select(tiny, Splat(54.0), Splat(0.0));
   D4 m = FromBits((bits & SplatBits(0x000fffffffffffffLL)) | Bits(Splat(1.0)));
