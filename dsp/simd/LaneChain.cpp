@@ -1,6 +1,7 @@
 #include "dsp/simd/LaneChain.h"
 
 #include "dsp/ButterworthDesign.h"
+#include "dsp/Decibels.h"
 #include "dsp/FloatingPointModeGuard.h"
 #include "dsp/GainControl.h"
 #include "dsp/HalfbandStage.h"
@@ -40,9 +41,40 @@ void DesignGroup(LaneSectionCoefficients (&group)[2], const Design (&designs)[4]
   }
 }
 
+// Relative margin of the linear detector bounds: the decision they skip is
+// the one the log makes to within a few ulp.
+constexpr double kOffMargin = 1e-6;
+
+double EnvelopeAtLevel(double db)
+{
+  return std::exp(db / kDbPerNeper);
+}
+
 double RatioFactor(double ratio, double depth)
 {
   return 1.0 - 1.0 / ((ratio - 1.0) * depth + 1.0);
+}
+
+// Lane `lane` of both channels' gain mix for a band in `mode`.
+void SetGainMix(LaneChainSettings& c, int lane, int mode)
+{
+  struct Mix
+  {
+    double scaledL, scaledR, keptL, keptR;
+  };
+  // Per mode: left, right.
+  static constexpr Mix kLR[2] = {{1.0, 0.0, 0.0, 0.0}, {0.0, 1.0, 0.0, 0.0}};
+  static constexpr Mix kMid[2] = {{0.5, 0.5, 0.5, -0.5}, {0.5, 0.5, -0.5, 0.5}};
+  static constexpr Mix kSide[2] = {{0.5, -0.5, 0.5, 0.5}, {-0.5, 0.5, 0.5, 0.5}};
+  const Mix* mix = mode == BandDynamics::kModeMid ? kMid : mode == BandDynamics::kModeSide ? kSide : kLR;
+  LaneGainMix* channels[2] = {&c.gainLeft, &c.gainRight};
+  for (int ch = 0; ch < 2; ++ch)
+  {
+    channels[ch]->scaledL[lane] = mix[ch].scaledL;
+    channels[ch]->scaledR[lane] = mix[ch].scaledR;
+    channels[ch]->keptL[lane] = mix[ch].keptL;
+    channels[ch]->keptR[lane] = mix[ch].keptR;
+  }
 }
 
 bool LaneFinite(const LaneDoubles& v, int lane)
@@ -128,8 +160,9 @@ void LaneChain::ConfigureBands(const ProcessingChain& chain)
     c.attack[b] = d.AttackCoefficient();
     c.release[b] = d.ReleaseCoefficient();
     c.width[b] = d.Width();
-    c.modeMid[b] = d.GetMode() == BandDynamics::kModeMid ? -1 : 0;
-    c.modeSide[b] = d.GetMode() == BandDynamics::kModeSide ? -1 : 0;
+    SetGainMix(c, b, d.GetMode());
+    c.pullOffAbove[b] = EnvelopeAtLevel(d.PullThreshold()) * (1.0 + kOffMargin);
+    c.pushOffBelow[b] = EnvelopeAtLevel(d.PushThreshold()) * (1.0 - kOffMargin);
 
     const BandExciter& x = chain.Exciter(b);
     c.excite[b] = x.Amount() > 0.0;
@@ -140,7 +173,9 @@ void LaneChain::ConfigureBands(const ProcessingChain& chain)
   c.preGain[3] = c.postGain[3] = c.width[3] = 1.0;
   c.pullThresholdDb[3] = c.pushThresholdDb[3] = 0.0;
   c.pullFactor[3] = c.pushFactor[3] = c.attack[3] = c.release[3] = 0.0;
-  c.modeMid[3] = c.modeSide[3] = 0;
+  SetGainMix(c, 3, BandDynamics::kModeLR);
+  c.pullOffAbove[3] = c.pushOffBelow[3] = 0.0;
+  c.pullOffBelow = EnvelopeAtLevel(BandDynamics::kPullFloorDb) * (1.0 - kOffMargin);
 }
 
 void LaneChain::SetBlockControls(const ProcessingChain::BlockControls& controls)

@@ -25,6 +25,16 @@ struct LaneSectionState
   LaneDoubles v1, v2;
 };
 
+// How a detector's gain g acts on one channel of each band lane, in the
+// band's mode: (scaledL l + scaledR r) g + (keptL l + keptR r). The
+// coefficients are 0, +-0.5 or 1, so the sums equal the mid (l + r) / 2 and
+// side (l - r) / 2 bit for bit. Left: LR l g; MID m g + s; SIDE s g + m.
+// Right: LR r g; MID m g - s; SIDE m - s g.
+struct LaneGainMix
+{
+  LaneDoubles scaledL, scaledR, keptL, keptR;
+};
+
 constexpr int kLaneBands = 3;
 constexpr int kLaneHalfbandSections = 6;
 // Input beyond this magnitude, NaN and infinities enter the crossovers as
@@ -39,7 +49,13 @@ struct LaneChainSettings
 
   // Band lanes.
   LaneDoubles preGain, postGain, pullThresholdDb, pushThresholdDb, pullFactor, pushFactor, attack, release, width;
-  LaneMasks modeMid, modeSide; // all ones in the lanes of bands in that mode
+  LaneGainMix gainLeft, gainRight;
+  // Linear envelopes beyond which a detector's gain surely does not apply
+  // (its threshold, and the pull floor, with a margin far above the log's
+  // error): the pull gain above pullOffAbove or below pullOffBelow, the push
+  // gain below pushOffBelow.
+  LaneDoubles pullOffAbove, pushOffBelow;
+  double pullOffBelow;
 
   bool excite[kLaneBands];
   double drive[kLaneBands];

@@ -46,16 +46,17 @@ CALVORIN_LANE_INLINE D4 LaneHalfband(const LaneDoubles* k, LaneHalfbandState& s,
   return v;
 }
 
+// One channel after gain g in each band's mode (LaneGainMix).
+CALVORIN_LANE_INLINE D4 LaneGainMixed(const LaneGainMix& k, D4 g, D4 l, D4 r)
+{
+  return (k.scaledL * l + k.scaledR * r) * g + (k.keptL * l + k.keptR * r);
+}
+
 // Applies gain g per band in that band's mode, in the lanes where `apply` is set.
 CALVORIN_LANE_INLINE void LaneApplyGain(const LaneChainSettings& c, I4 apply, D4 g, D4& l, D4& r)
 {
-  const D4 half = Splat(0.5);
-  const D4 m = (l + r) * half;
-  const D4 s = (l - r) * half;
-  const D4 mg = m * g;
-  const D4 sg = s * g;
-  const D4 newL = Select(c.modeMid, mg + s, Select(c.modeSide, m + sg, l * g));
-  const D4 newR = Select(c.modeMid, mg - s, Select(c.modeSide, m - sg, r * g));
+  const D4 newL = LaneGainMixed(c.gainLeft, g, l, r);
+  const D4 newR = LaneGainMixed(c.gainRight, g, l, r);
   l = Select(apply, newL, l);
   r = Select(apply, newR, r);
 }
@@ -139,24 +140,38 @@ CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, LaneDoubles& envelo
 }
 
 // The gains of one detector, four frames of one band per lane group, so that
-// all four lanes carry work and the three bands' exp and log overlap. The
-// exp is skipped for a group where no frame's gain applies.
+// all four lanes carry work and the three bands' exp and log overlap. A group
+// whose envelopes all lie clearly outside the detector's range (compared in
+// linear terms) needs neither log nor exp; the exp is skipped too for a group
+// where no frame's gain applies. Returns whether any frame's gain applies.
 template <bool kPush>
-CALVORIN_LANE_INLINE void Gains(const LaneChainSettings& c, LaneGainPass& pass, int n)
+CALVORIN_LANE_INLINE bool Gains(const LaneChainSettings& c, LaneGainPass& pass, int n)
 {
+  bool any = false;
   for (int b = 0; b < kLaneBands; ++b)
   {
     const D4 threshold = Splat(kPush ? c.pushThresholdDb[b] : c.pullThresholdDb[b]);
     const D4 factor = Splat(kPush ? c.pushFactor[b] : c.pullFactor[b]);
+    const D4 offAbove = Splat(c.pullOffAbove[b]);
+    const D4 offBelow = Splat(kPush ? c.pushOffBelow[b] : c.pullOffBelow);
     for (int i = 0; i < n; i += 4)
     {
-      const D4 env = Load(&pass.envelope[b][i]);
-      const D4 level = Log(Abs(env)) * Splat(kLaneDbPerNeper);
+      const D4 env = Abs(Load(&pass.envelope[b][i]));
+      // NaN compares false, so it takes the full path as before.
+      const I4 off = kPush ? Greater(offBelow, env) : Greater(env, offAbove) | Greater(offBelow, env);
+      if (!AnyLane(~off))
+      {
+        Store(&pass.gain[b][i], Splat(1.0));
+        StoreBits(&pass.apply[b][i], SplatBits(0));
+        continue;
+      }
+      const D4 level = Log(env) * Splat(kLaneDbPerNeper);
       const I4 apply = kPush ? Greater(level, threshold)
                              : Greater(threshold, level) & Greater(level, Splat(kLanePullFloorDb));
       D4 g = Splat(1.0);
       if (AnyLane(apply))
       {
+        any = true;
         g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
         g = Select(Greater(Splat(0.0), g), Splat(0.0), g);
         if (kPush)
@@ -166,6 +181,7 @@ CALVORIN_LANE_INLINE void Gains(const LaneChainSettings& c, LaneGainPass& pass, 
       StoreBits(&pass.apply[b][i], apply);
     }
   }
+  return any;
 }
 
 // Frame i's gains and apply masks in band lanes.
@@ -205,27 +221,32 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
     e[i] = MaxIgnoringNaN4(Abs(l[i]), Abs(r[i]));
   }
   Detect(c, st.pullEnvelope, e, pass, n);
-  Gains<false>(c, pass, n);
-  for (int i = 0; i < n; ++i)
+  if (Gains<false>(c, pass, n))
   {
-    D4 g;
-    I4 apply;
-    GainsOf(pass, i, g, apply);
-    LaneApplyGain(c, apply, g, l[i], r[i]);
-    e[i] = Select(apply, e[i] * g, e[i]); // the push detector sees the level after the pull gain
+    for (int i = 0; i < n; ++i)
+    {
+      D4 g;
+      I4 apply;
+      GainsOf(pass, i, g, apply);
+      LaneApplyGain(c, apply, g, l[i], r[i]);
+      e[i] = Select(apply, e[i] * g, e[i]); // the push detector sees the level after the pull gain
+    }
   }
   Detect(c, st.pushEnvelope, e, pass, n);
-  Gains<true>(c, pass, n);
+  const bool push = Gains<true>(c, pass, n);
 
   const D4 mix = Splat(c.mix);
   for (int i = 0; i < n; ++i)
   {
-    D4 g;
-    I4 apply;
-    GainsOf(pass, i, g, apply);
     D4 li = l[i];
     D4 ri = r[i];
-    LaneApplyGain(c, apply, g, li, ri);
+    if (push)
+    {
+      D4 g;
+      I4 apply;
+      GainsOf(pass, i, g, apply);
+      LaneApplyGain(c, apply, g, li, ri);
+    }
     const D4 m = (li + ri) * Splat(0.5);
     const D4 s = ((li - ri) * Splat(0.5)) * c.width;
     li = ((s + m) * c.postGain - dryL[i]) * mix + dryL[i];
