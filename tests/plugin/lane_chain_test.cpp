@@ -69,12 +69,14 @@ struct Comparison
   bool sameRecords = true;
 };
 
+// The input is the engine reference input, then a second of silence in which
+// the envelopes fall through the pull floor.
 Comparison Compare(EnginePath path, const std::vector<ParamSet>& automation, int block)
 {
   const std::vector<double> input = testdata::ReadStereoF64("input_48k.f64");
-  const int frames = static_cast<int>(input.size() / 2);
-  std::vector<double> inL(input.size() / 2), inR(input.size() / 2);
-  for (size_t i = 0; i < inL.size(); ++i)
+  std::vector<double> inL(input.size() / 2 + 48000, 0.0), inR(inL);
+  const int frames = static_cast<int>(inL.size());
+  for (size_t i = 0; i < input.size() / 2; ++i)
   {
     inL[i] = input[2 * i];
     inR[i] = input[2 * i + 1];
