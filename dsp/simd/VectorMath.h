@@ -42,9 +42,13 @@ CALVORIN_LANE_INLINE D4 Exp(D4 x)
   p = MulAdd(p, r, Splat(1.0));
   p = MulAdd(p, r, Splat(1.0));
 
+  const I4 ni = Bits(t) - Bits(shifter);
+  // With every |x| <= 708 (the common case), 2^n is one normal number.
+  if (!AnyLane(NotGreaterEqual(Splat(708.0), Abs(x))))
+    return p * FromBits(ShiftLeft(ni + SplatBits(1023), 52));
+
   // 2^n = 2^(n-1) * 2 for n > 0, else 2^(n+1) * 0.5.
   const I4 positive = Greater(n, Splat(0.0));
-  const I4 ni = Bits(t) - Bits(shifter);
   const I4 biased = ni + SplatBits(1024) + (positive & SplatBits(-2));
   const D4 scale = FromBits(ShiftLeft(biased, 52));
   D4 y = (p * scale) * Select(positive, Splat(2.0), Splat(0.5));
@@ -56,16 +60,14 @@ CALVORIN_LANE_INLINE D4 Exp(D4 x)
 
 // log x: x = 2^k m with m in [sqrt(1/2), sqrt(2)), f = m - 1, s = f / (2 + f),
 // log(1 + f) = f - f^2/2 + s (f^2/2 + R(s^2)) with R the classic degree-14
-// minimax polynomial (error below 2^-58.45), k ln2 split in two.
-CALVORIN_LANE_INLINE D4 Log(D4 x)
+// minimax polynomial (error below 2^-58.45), k ln2 split in two. Here for a
+// positive normal x that stands for x 2^-scale.
+CALVORIN_LANE_INLINE D4 LogOfNormal(D4 xs, D4 scale)
 {
-  const I4 tiny = Greater(Splat(0x1p-1022), x); // subnormal: scale into the normal range
-  const D4 xs = Select(tiny, x * Splat(0x1p54), x);
   const I4 bits = Bits(xs);
-
   const I4 exponentField = ShiftRightLogical(bits, 52) & SplatBits(0x7ff);
   D4 k = (FromBits(exponentField | Bits(Splat(0x1p52))) - Splat(0x1p52)) - Splat(1023.0);
-  k = k - Select(tiny, Splat(54.0), Splat(0.0));
+  k = k - scale;
   D4 m = FromBits((bits & SplatBits(0x000fffffffffffffLL)) | Bits(Splat(1.0)));
   const I4 above = Greater(m, Splat(1.4142135623730951));
   m = Select(above, m * Splat(0.5), m);
@@ -84,9 +86,19 @@ CALVORIN_LANE_INLINE D4 Log(D4 x)
                       Splat(2.857142874366239149e-01)),
                Splat(6.666666666666735130e-01));
   const D4 rr = t2 + t1;
-  D4 y = k * Splat(6.93147180369123816490e-01) -
+  return k * Splat(6.93147180369123816490e-01) -
          ((hfsq - (s * (hfsq + rr) + k * Splat(1.90821492927058770002e-10))) - f);
+}
 
+CALVORIN_LANE_INLINE D4 Log(D4 x)
+{
+  // Every lane a positive normal number: the common case.
+  const I4 tiny = Greater(Splat(0x1p-1022), x);
+  if (!AnyLane(tiny | ~Greater(Splat(__builtin_inf()), x)))
+    return LogOfNormal(x, Splat(0.0));
+
+  // Subnormal: scaled into the normal range.
+  D4 y = LogOfNormal(Select(tiny, x * Splat(0x1p54), x), Select(tiny, Splat(54.0), Splat(0.0)));
   y = Select(Equal(x, Splat(__builtin_inf())), x, y);
   y = Select(Equal(x, Splat(0.0)), Splat(-__builtin_inf()), y);
   y = Select(NotGreaterEqual(x, Splat(0.0)), Splat(__builtin_nan("")), y);

@@ -287,6 +287,12 @@ CALVORIN_LANE_INLINE I4 Equal(D4 a, D4 b)
   return Zip<I4>([](DV x, DV y) { return reinterpret_cast<IV>(x == y); }, a, b);
 }
 
+// True where a is NaN.
+CALVORIN_LANE_INLINE I4 IsNaN(D4 a)
+{
+  return Zip<I4>([](DV x) { return reinterpret_cast<IV>(x != x); }, a);
+}
+
 // Not (a >= b): true where a < b or either is NaN.
 CALVORIN_LANE_INLINE I4 NotGreaterEqual(D4 a, D4 b)
 {
@@ -358,7 +364,7 @@ CALVORIN_LANE_INLINE D4 NegMulAdd(D4 a, D4 b, D4 c)
 // form of MaxIgnoringNaN, bit for bit.
 CALVORIN_LANE_INLINE D4 MaxIgnoringNaN4(D4 a, D4 b)
 {
-  return Select(Greater(b, a) | NotGreaterEqual(a, a), b, a); // a != a: a is NaN
+  return Select(Greater(b, a) | IsNaN(a), b, a);
 }
 
 } // namespace
