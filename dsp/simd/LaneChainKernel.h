@@ -123,11 +123,16 @@ struct LaneGainPass
 CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, LaneDoubles& envelope, const D4* e, LaneGainPass& out, int n)
 {
   const D4 one = Splat(1.0);
+  const D4 attack = c.attack;
+  const D4 release = c.release;
   D4 env = envelope;
   for (int i = 0; i < n; ++i)
   {
-    const D4 a = Select(Greater(e[i], env), c.attack, c.release);
-    env = (one - a) * e[i] + env * a;
+    // Both candidates, so that only a multiply, an add and the choice wait
+    // for the previous envelope.
+    const D4 attacked = (one - attack) * e[i] + env * attack;
+    const D4 released = (one - release) * e[i] + env * release;
+    env = Select(Greater(e[i], env), attacked, released);
     for (int b = 0; b < kLaneBands; ++b)
       out.envelope[b][i] = env[b];
   }
@@ -267,8 +272,8 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
     if (meterLevels)
     {
       // The unused band lane carries the output (first) and input (second) levels.
-      const F4 first = ToFloats(MaxIgnoringNaN4(Abs(li.WithLane3(yL)), Abs(ri.WithLane3(yR))));
-      const F4 second = ToFloats(MaxIgnoringNaN4(Abs(dryL[i].WithLane3(xL)), Abs(dryR[i].WithLane3(xR))));
+      const F4 first = MaxAbsToFloats(li.WithLane3(yL), ri.WithLane3(yR));
+      const F4 second = MaxAbsToFloats(dryL[i].WithLane3(xL), dryR[i].WithLane3(xR));
       float* m8 = meterLevels + i * kLaneMeterValuesPerFrame;
       __builtin_memcpy(m8, &first, sizeof first);
       __builtin_memcpy(m8 + 4, &second, sizeof second);
