@@ -12,6 +12,13 @@
 // timed in the thread's CPU time so that other processes do not count.
 // Counters: one per path (ns per stereo sample) and, with scalar and a vector
 // path in the run, speedup = scalar / vector (and sse2_speedup).
+//
+// The sse2 path runs the lane code's SSE2 build (compiled with -mno-sse3) on
+// any processor. To measure as on one without AVX, let the C library's exp
+// and log, which the scalar path calls, take their SSE2 builds as well:
+//
+//   export GLIBC_TUNABLES=glibc.cpu.hwcaps=-AVX,-AVX2,-FMA,-SSE3,-SSSE3,-SSE4_1,-SSE4_2
+//   build/release/bench/calvorin_bench --engine=all
 
 #include "plugin/TORV.h"
 #include "vst3/IEnginePath.h"

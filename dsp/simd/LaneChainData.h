@@ -28,7 +28,8 @@ struct LaneSectionState
 // How a detector's gain g acts on one channel of each band lane, in the
 // band's mode: (scaledL l + scaledR r) g + (keptL l + keptR r). The
 // coefficients are 0, +-0.5 or 1, so the sums equal the mid (l + r) / 2 and
-// side (l - r) / 2 bit for bit. Left: LR l g; MID m g + s; SIDE s g + m.
+// side (l - r) / 2 bit for bit (bar the sign of a zero, and values so small
+// that halving them flushes). Left: LR l g; MID m g + s; SIDE s g + m.
 // Right: LR r g; MID m g - s; SIDE m - s g.
 struct LaneGainMix
 {

@@ -120,7 +120,8 @@ struct LaneGainPass
 
 // One-pole detector over a pass (band lanes): attack while the input rises
 // above the envelope, release otherwise; records the envelope of every frame.
-CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, LaneDoubles& envelope, const D4* e, LaneGainPass& out, int n)
+CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, LaneDoubles& envelope, const D4* e, LaneGainPass& out,
+                                 int n)
 {
   const D4 one = Splat(1.0);
   const D4 attack = c.attack;

@@ -324,7 +324,7 @@ CALVORIN_LANE_INLINE D4 Abs(D4 v)
 CALVORIN_LANE_INLINE D4 SwapHalves(D4 v)
 {
 #if defined(__AVX__)
-  return D4(__builtin_shuffle(v.v, IV{2, 3, 0, 1}));
+  return D4(__builtin_shufflevector(v.v, v.v, 2, 3, 0, 1));
 #else
   return D4(v.hi, v.lo);
 #endif
