@@ -86,7 +86,9 @@ struct LaneChainState
 // Per stereo frame, the meter levels the chain feeds: first values (processed
 // Low, Mid, High, Output) then second values (dry Low, Mid, High, input), each
 // rounded to float as the meters accumulate them.
+// Bypassed, only the Output and input values are written.
 constexpr int kLaneMeterValuesPerFrame = 8;
+constexpr int kLaneOutputLevel = 3; // index of Output among the first values, of input among the second
 
 // One implementation of the lane code, built for one instruction set.
 struct LaneKernels

@@ -197,6 +197,30 @@ CALVORIN_LANE_INLINE void GainsOf(const LaneGainPass& pass, int i, D4& g, I4& ap
   apply = I4{pass.apply[0][i], pass.apply[1][i], pass.apply[2][i], 0};
 }
 
+// Bypassed, the input passes as it is: past the detectors, whose envelopes
+// are state, the pass only copies it and feeds the one meter that runs, the
+// output's (the larger magnitude of the two channels, NaN ignored, as float,
+// for both of its values).
+CALVORIN_LANE_INLINE void LaneBypass(const double* inL, const double* inR, double* outL, double* outR,
+                                     float* meterLevels, int n)
+{
+  for (int i = 0; i < n; ++i)
+  {
+    const double xL = inL[i];
+    const double xR = inR[i];
+    outL[i] = xL;
+    outR[i] = xR;
+    if (meterLevels)
+    {
+      const double a = __builtin_fabs(xL);
+      const double b = __builtin_fabs(xR);
+      const float level = static_cast<float>((b > a || a != a) ? b : a);
+      meterLevels[i * kLaneMeterValuesPerFrame + kLaneOutputLevel] = level;
+      meterLevels[i * kLaneMeterValuesPerFrame + kLaneMeterValuesPerFrame / 2 + kLaneOutputLevel] = level;
+    }
+  }
+}
+
 CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSettings& c, const double* inL,
                                       const double* inR, double* outL, double* outR, float* meterLevels, int n)
 {
@@ -239,6 +263,11 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
     }
   }
   Detect(c, st.pushEnvelope, e, pass, n);
+  if (c.bypassed)
+  {
+    LaneBypass(inL, inR, outL, outR, meterLevels, n);
+    return;
+  }
   const bool push = Gains<true>(c, pass, n);
 
   const D4 mix = Splat(c.mix);
@@ -260,13 +289,8 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
 
     const double xL = inL[i];
     const double xR = inR[i];
-    double yL = xL;
-    double yR = xR;
-    if (!c.bypassed)
-    {
-      yL = ((li[2] + li[1]) + li[0]) * c.outGain;
-      yR = ((ri[2] + ri[1]) + ri[0]) * c.outGain;
-    }
+    const double yL = ((li[2] + li[1]) + li[0]) * c.outGain;
+    const double yR = ((ri[2] + ri[1]) + ri[0]) * c.outGain;
     outL[i] = yL;
     outR[i] = yR;
 
