@@ -97,24 +97,57 @@ TEST(ParameterAssignment, NamesValuesAndPresets)
 {
   FakeEffectHost host;
   const auto parameters = host.Parameters();
-  ResolvedSetting resolved;
+  struct Case
+  {
+    ParameterSetting setting;
+    int id;
+    double normalized;
+    std::string adjustment; // or, when id is -1, the error
+  };
+  const std::vector<Case> cases = {
+      {{"depth", "75"}, FakeEffectHost::kDepth, 0.75, ""},
+      {{" MODE HIGH ", "SIDE"}, FakeEffectHost::kMode, 1.0, ""},
+      {{"Mode High", "1"}, FakeEffectHost::kMode, 0.5, ""}, // a list index
+      // Two parameters share "Bypass": the first listed (the host's) wins; "on" is understood.
+      {{"Bypass", "on"}, FakeEffectHost::kHostBypass, 1.0, ""},
+      // Beyond the range: clamped as the plug-in clamps a host's value, and said.
+      {{"Depth", "150"}, FakeEffectHost::kDepth, 1.0, "Depth 150 is out of range (0 to 100 %); using 100 %"},
+      {{"Out Gain", "-30"}, FakeEffectHost::kGain, 0.0, "Out Gain -30 is out of range (-24 to 24 dB); using -24 dB"},
+      {{"Mode High", "5"}, FakeEffectHost::kMode, 1.0,
+       "Mode High 5 is out of range (0 to 2: LR, MID, SIDE); using SIDE"},
+      {{"Mode High", "0.5"}, FakeEffectHost::kMode, 0.5,
+       "Mode High 0.5 lies between two entries (0 to 2: LR, MID, SIDE); using MID"},
+      {{"Bypass", "-1"}, FakeEffectHost::kHostBypass, 0.0, "Bypass -1 is out of range (0 to 1: 0, 1); using 0"},
+      {{"Loudness", "3"}, -1, 0.0, "unknown parameter 'Loudness'"},
+      {{"Depth", "lots"}, -1, 0.0, "cannot read 'lots' as a value of Depth (in %)"},
+      {{"Mode High", "on"}, -1, 0.0, "cannot read 'on' as a value of Mode High (one of 0 to 2: LR, MID, SIDE)"},
+  };
+  for (const Case& c : cases)
+  {
+    SCOPED_TRACE(c.setting.name + "=" + c.setting.value);
+    ResolvedSetting resolved;
+    std::string error;
+    const bool ok = ResolveSetting(host, parameters, c.setting, resolved, error);
+    ASSERT_EQ(ok, c.id >= 0) << error;
+    if (!ok)
+    {
+      EXPECT_NE(error.find(c.adjustment), std::string::npos) << error;
+      continue;
+    }
+    EXPECT_EQ(resolved.id, c.id);
+    EXPECT_DOUBLE_EQ(resolved.normalized, c.normalized);
+    EXPECT_EQ(resolved.adjustment, c.adjustment);
+  }
+
+  // A clamped value is said on stderr and the render goes on.
+  TempDir dir;
+  WriteFile(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_FLOAT, 48000, 2, 100);
+  CapturedConsole captured;
+  EXPECT_EQ(RunTool(host, captured, {"render", dir / "in.wav", dir / "out.wav", "--set", "Depth=150"}), kExitOk);
+  EXPECT_EQ(captured.err.str(), "calvorin: Depth 150 is out of range (0 to 100 %); using 100 %\n");
+  EXPECT_TRUE(std::filesystem::exists(dir.Path() / "out.wav"));
+
   std::string error;
-  ASSERT_TRUE(ResolveSetting(host, parameters, {"depth", "75"}, resolved, error));
-  EXPECT_EQ(resolved.id, FakeEffectHost::kDepth);
-  EXPECT_DOUBLE_EQ(resolved.normalized, 0.75);
-  ASSERT_TRUE(ResolveSetting(host, parameters, {" MODE HIGH ", "SIDE"}, resolved, error));
-  EXPECT_DOUBLE_EQ(resolved.normalized, 1.0);
-  // Two parameters share "Bypass": the first listed (the host's) wins; "on" is understood.
-  ASSERT_TRUE(ResolveSetting(host, parameters, {"Bypass", "on"}, resolved, error));
-  EXPECT_EQ(resolved.id, FakeEffectHost::kHostBypass);
-  EXPECT_DOUBLE_EQ(resolved.normalized, 1.0);
-
-  EXPECT_FALSE(ResolveSetting(host, parameters, {"Loudness", "3"}, resolved, error));
-  EXPECT_NE(error.find("unknown parameter 'Loudness'"), std::string::npos);
-  EXPECT_FALSE(ResolveSetting(host, parameters, {"Depth", "lots"}, resolved, error));
-  EXPECT_NE(error.find("cannot read 'lots' as a value of Depth (in %)"), std::string::npos);
-  EXPECT_FALSE(ResolveSetting(host, parameters, {"Mode High", "on"}, resolved, error));
-
   int index = -1;
   const auto presets = host.PresetNames();
   ASSERT_TRUE(ResolvePreset(presets, "up a lot", index, error));

@@ -144,6 +144,8 @@ int RunRender(EffectHost& host, const RenderArguments& args, Console& console)
     request.precision = *args.precisionBits == 64 ? SamplePrecision::k64 : SamplePrecision::k32;
   request.progressStream = console.progress ? &console.err : nullptr;
   request.cancel = console.cancel;
+  // Said, and the render goes on with the value the plug-in uses.
+  request.notify = [&console](const std::string& adjustment) { console.err << "calvorin: " << adjustment << "\n"; };
 
   std::string error;
   if (args.preset)

@@ -79,6 +79,8 @@ bool ApplyParameters(EffectHost& host, const RenderRequest& request, std::string
       error = "the plug-in refused the value of " + setting.title;
       return false;
     }
+    if (!setting.adjustment.empty() && request.notify)
+      request.notify(setting.adjustment);
   }
   return true;
 }
@@ -130,6 +132,11 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
   report.format = format;
   report.precision = request.precision.value_or(IsDoubleFloat(format.format) ? SamplePrecision::k64
                                                                              : SamplePrecision::k32);
+  // The output is opened first: a destination that cannot be written fails
+  // before anything else is said.
+  AudioFileWriter writer;
+  if (!writer.Open(request.outputPath, format, error))
+    return RenderStatus::kFailed;
   const int block = std::max(request.blockFrames, 1);
   if (!host.Prepare(format.sampleRate, block, format.channels, report.precision, error))
     return RenderStatus::kFailed;
@@ -142,9 +149,6 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
   } stopOnExit{host};
 
   if (!ApplyParameters(host, request, error))
-    return RenderStatus::kFailed;
-  AudioFileWriter writer;
-  if (!writer.Open(request.outputPath, format, error))
     return RenderStatus::kFailed;
 
   const double seconds = static_cast<double>(format.frames) / format.sampleRate;

@@ -322,6 +322,50 @@ TEST(CalvorinEndToEnd, PresetsAndSettingsChangeTheSignal)
   EXPECT_LT(quietPeak, sourcePeak * 0.01);
 }
 
+// A value beyond the range, or a list index between entries, renders as the
+// plug-in's nearest value would and is said in one line each.
+TEST(CalvorinEndToEnd, ValuesTheParameterCannotTakeAreClampedAndSaid)
+{
+  Workspace ws;
+  const std::string in = ws / "in.wav";
+  WriteAudio(in, kWavDouble, 48000, 2, 0.5);
+  struct Case
+  {
+    std::string asked;
+    std::string used; // the same value as the plug-in takes it
+    std::string said; // empty when nothing is adjusted
+  };
+  const std::vector<Case> cases = {
+      {"Depth=150", "Depth=100", "Depth 150 is out of range (0 to 100 %); using 100 %"},
+      {"Out Gain=30 dB", "Out Gain=24", "Out Gain 30 dB is out of range (-inf to 24.0 dB); using 24.0 dB"},
+      {"Push Threshold Mid=-99", "Push Threshold Mid=-80",
+       "Push Threshold Mid -99 is out of range (-80.0 to 6.0 dB); using -80.0 dB"},
+      {"Time=-5", "Time=0", "Time -5 is out of range (0 to 1000 %); using 0 %"},
+      {"Mode High=5", "Mode High=SIDE", "Mode High 5 is out of range (0 to 2: LR, MID, SIDE); using SIDE"},
+      {"Mode Low=0.6", "Mode Low=MID", "Mode Low 0.6 lies between two entries (0 to 2: LR, MID, SIDE); using MID"},
+      {"Mode Mid=2", "Mode Mid=SIDE", ""},
+      {"Width Low=37.5", "Width Low=37.5", ""},
+  };
+  std::vector<std::string> asked{in, ws / "asked.wav", "--preset", "TORV"};
+  std::vector<std::string> used{in, ws / "used.wav", "--preset", "TORV"};
+  std::string said;
+  for (const Case& c : cases)
+  {
+    asked.insert(asked.end(), {"--set", c.asked});
+    used.insert(used.end(), {"--set", c.used});
+    if (!c.said.empty())
+      said += "calvorin: " + c.said + "\n";
+  }
+  const ProcessResult r = ws.Render(asked);
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_EQ(r.err, said);
+  const ProcessResult reference = ws.Render(used);
+  ASSERT_EQ(reference.exitCode, 0) << reference.err;
+  EXPECT_EQ(reference.err, "");
+  EXPECT_EQ(ReadAudio(ws / "asked.wav").samples, ReadAudio(ws / "used.wav").samples);
+  EXPECT_GT(LargestDifference(ReadAudio(ws / "asked.wav"), ReadAudio(in)), 1e-3);
+}
+
 TEST(CalvorinEndToEnd, InfoListsEveryParameterAndThePresets)
 {
   Workspace ws;
