@@ -1,4 +1,5 @@
 #include "tools/calvorin/AudioFile.h"
+#include "tools/calvorin/OutputFormat.h"
 #include "tests/tools/SndfileFormats.h"
 #include "tests/tools/TempDir.h"
 
@@ -41,14 +42,17 @@ std::vector<short> ReadRawShorts(const std::string& path, SF_INFO& info)
   return samples;
 }
 
-// Reads a whole file through our reader and writes it through our writer.
+// Reads a whole file through our reader and writes it through our writer, in
+// the format calvorin chooses for the destination.
 void Copy(const std::string& from, const std::string& to)
 {
   AudioFileReader reader;
   std::string error;
   ASSERT_TRUE(reader.Open(from, error)) << error;
+  AudioFormat format;
+  ASSERT_TRUE(ChooseOutputFormat(to, reader.Format(), format, error)) << error;
   AudioFileWriter writer;
-  ASSERT_TRUE(writer.Open(to, reader.Format(), error)) << error;
+  ASSERT_TRUE(writer.Open(to, format, error)) << error;
   std::vector<std::vector<double>> buffers(static_cast<size_t>(reader.Format().channels), std::vector<double>(100));
   std::vector<double*> ptrs;
   for (auto& b : buffers)
@@ -145,7 +149,7 @@ TEST(AudioFiles, FailuresLeaveNothingBehind)
   AudioFileWriter writer;
   if (LibsndfileHasFlac())
   {
-    EXPECT_FALSE(writer.Open(dir / "out.flac", {48000, 2, SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 0}, error));
+    EXPECT_FALSE(writer.Open(dir / "out.flac", {48000, 2, SF_FORMAT_FLAC | SF_FORMAT_DOUBLE, 0}, error));
     EXPECT_NE(error.find("cannot hold"), std::string::npos) << error;
   }
   EXPECT_FALSE(writer.Open(dir / "no/such/folder/out.wav", {48000, 2, SF_FORMAT_WAV | SF_FORMAT_FLOAT, 0}, error));

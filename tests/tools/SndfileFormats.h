@@ -5,9 +5,10 @@
 namespace calvorin::test
 {
 
-// Whether the linked libsndfile has FLAC: the Windows build's is made without
-// codec libraries, so it has only the built-in formats.
-inline bool LibsndfileHasFlac()
+// Whether the linked libsndfile has a container (SF_FORMAT_FLAC, ...): the
+// Windows build's is made without codec libraries, so it has only the
+// built-in formats.
+inline bool LibsndfileHas(int major)
 {
   int count = 0;
   sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof(count));
@@ -16,10 +17,15 @@ inline bool LibsndfileHasFlac()
     SF_FORMAT_INFO info{};
     info.format = i;
     if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof(info)) == 0 &&
-        (info.format & SF_FORMAT_TYPEMASK) == SF_FORMAT_FLAC)
+        (info.format & SF_FORMAT_TYPEMASK) == major)
       return true;
   }
   return false;
+}
+
+inline bool LibsndfileHasFlac()
+{
+  return LibsndfileHas(SF_FORMAT_FLAC);
 }
 
 } // namespace calvorin::test

@@ -60,38 +60,25 @@ std::string OneLine(const char* message)
   std::replace(text.begin(), text.end(), '\n', ' ');
   while (!text.empty() && text.back() == ' ')
     text.pop_back();
+  // Its codecs' messages start with this; ours already say that it failed.
+  const std::string prefix = "Error : ";
+  if (text.rfind(prefix, 0) == 0)
+    text.erase(0, prefix.size());
   return text;
-}
-
-std::string Lowercase(std::string text)
-{
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
-  return text;
-}
-
-// The container libsndfile writes for a file extension, or 0.
-int MajorFormatForExtension(std::string extension)
-{
-  extension = Lowercase(extension);
-  if (extension == "aif")
-    extension = "aiff";
-  if (extension == "oga")
-    extension = "ogg";
-  int count = 0;
-  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof(count));
-  for (int i = 0; i < count; ++i)
-  {
-    SF_FORMAT_INFO info{};
-    info.format = i;
-    sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof(info));
-    if (info.extension && extension == info.extension)
-      return info.format;
-  }
-  return 0;
 }
 
 } // namespace
+
+std::string ContainerName(int format)
+{
+  const std::string name = FormatName(format & SF_FORMAT_TYPEMASK, SFC_GET_FORMAT_MAJOR, SFC_GET_FORMAT_MAJOR_COUNT);
+  return name.substr(0, name.find(" ("));
+}
+
+std::string SampleTypeName(int format)
+{
+  return FormatName(format & SF_FORMAT_SUBMASK, SFC_GET_FORMAT_SUBTYPE, SFC_GET_FORMAT_SUBTYPE_COUNT);
+}
 
 std::string DescribeFormat(int format)
 {
@@ -178,22 +165,14 @@ bool AudioFileWriter::Open(const std::string& path, const AudioFormat& format, s
   Abort();
   namespace fs = std::filesystem;
   const fs::path destination = iplug::PathFromUtf8(path);
-  int major = format.format & SF_FORMAT_TYPEMASK;
-  std::string extension = iplug::Utf8FromPath(destination.extension());
-  if (!extension.empty())
-    extension.erase(0, 1);
-  if (const int fromExtension = MajorFormatForExtension(extension))
-    major = fromExtension;
-
   SF_INFO info{};
   info.samplerate = format.sampleRate;
   info.channels = format.channels;
-  info.format = major | (format.format & SF_FORMAT_SUBMASK);
+  info.format = format.format;
   if (!sf_format_check(&info))
   {
-    const std::string container = FormatName(major, SFC_GET_FORMAT_MAJOR, SFC_GET_FORMAT_MAJOR_COUNT);
-    const std::string samples =
-        FormatName(format.format & SF_FORMAT_SUBMASK, SFC_GET_FORMAT_SUBTYPE, SFC_GET_FORMAT_SUBTYPE_COUNT);
+    const std::string container = ContainerName(format.format);
+    const std::string samples = SampleTypeName(format.format);
     error = "cannot write '" + path + "': a " + (container.empty() ? "file of this kind" : container + " file") +
             " cannot hold " + (samples.empty() ? "these" : samples) + " samples at " +
             std::to_string(format.sampleRate) + " Hz with " + std::to_string(format.channels) + " channels";
@@ -206,7 +185,9 @@ bool AudioFileWriter::Open(const std::string& path, const AudioFormat& format, s
   if (!mFile)
   {
     error = "cannot write '" + path + "': " + OneLine(sf_strerror(nullptr));
-    mTempPath.clear();
+    // A codec that refuses the set-up (an MP3 at 96 kHz) does so after the
+    // file was created.
+    Abort();
     return false;
   }
   mChannels = format.channels;

@@ -18,8 +18,11 @@ struct AudioFormat
   long long frames = 0; // as reported when reading; may be 0 for streams
 };
 
-// "WAV, 24-bit integer" and the like.
+// libsndfile's names: "WAV (Microsoft), Signed 24 bit PCM" and the like.
 std::string DescribeFormat(int format);
+// The container's short name ("WAV", "FLAC") and the sample type's name.
+std::string ContainerName(int format);
+std::string SampleTypeName(int format);
 bool IsDoubleFloat(int format);
 
 // Reads a file block by block into planar double samples in -1..1. Integer
@@ -57,8 +60,7 @@ public:
   AudioFileWriter(const AudioFileWriter&) = delete;
   AudioFileWriter& operator=(const AudioFileWriter&) = delete;
 
-  // The container follows the destination's extension when libsndfile knows
-  // it (otherwise the format's own); rate, channels and sample type are kept.
+  // Writes exactly the given format (OutputFormat.h chooses one for a path).
   bool Open(const std::string& path, const AudioFormat& format, std::string& error);
   bool Write(const double* const* channels, int nFrames, std::string& error);
   bool Commit(std::string& error);

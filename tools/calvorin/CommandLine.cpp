@@ -71,7 +71,8 @@ const char* UsageText()
          "  calvorin snapshot OUT.png [--preset NAME|INDEX] [--scale S] [--bundle PATH]\n"
          "\n"
          "  info    lists the parameters and factory presets a host sees\n"
-         "  render  processes an audio file (WAV, FLAC, AIFF, OGG...; mono or stereo)\n"
+         "  render  processes an audio file (WAV, FLAC, AIFF, OGG...; mono or stereo) into\n"
+         "          the format OUT's extension names (.wav, .flac, .aiff, .ogg, .mp3...)\n"
          "  demo    renders a built-in 10 s signal through every factory preset into\n"
          "          OUTDIR (default ./calvorin-demo) with level plots and editor pictures\n"
          "  snapshot draws the plug-in's editor into a PNG (no window needed; S 0.25-4)\n";

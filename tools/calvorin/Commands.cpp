@@ -49,10 +49,13 @@ std::string Pad(std::string text, size_t width)
 void PrintSummary(const RenderReport& report, const std::string& outputPath, Console& console)
 {
   const double seconds = static_cast<double>(report.frames) / report.format.sampleRate;
-  console.out << "wrote " << outputPath << " (" << DescribeFormat(report.format.format) << ", "
-              << report.format.sampleRate << " Hz, " << (report.format.channels == 1 ? "mono" : "stereo") << ", "
-              << Format("%.2f", seconds) << " s, processed in "
-              << (report.precision == SamplePrecision::k64 ? "64" : "32") << "-bit)\n";
+  const int written = report.outputFormat.format;
+  console.out << "wrote " << outputPath << " (" << DescribeFormat(written) << ", " << report.outputFormat.sampleRate
+              << " Hz, " << (report.outputFormat.channels == 1 ? "mono" : "stereo") << ", " << Format("%.2f", seconds)
+              << " s, processed in " << (report.precision == SamplePrecision::k64 ? "64" : "32") << "-bit)\n";
+  if ((written & SF_FORMAT_SUBMASK) != (report.format.format & SF_FORMAT_SUBMASK))
+    console.out << "  written as " << SampleTypeName(written) << ": " << ContainerName(written) << " files hold no "
+                << SampleTypeName(report.format.format) << " samples\n";
   console.out << "            peak dBFS   RMS dBFS\n";
   console.out << "  input     " << Pad(Db(report.inputPeakDb), 12) << Db(report.inputRmsDb) << "\n";
   console.out << "  output    " << Pad(Db(report.outputPeakDb), 12) << Db(report.outputRmsDb) << "\n";

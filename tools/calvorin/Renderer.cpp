@@ -1,6 +1,7 @@
 #include "tools/calvorin/Renderer.h"
 
 #include "core/Utf8Path.h"
+#include "tools/calvorin/OutputFormat.h"
 #include "tools/calvorin/ProgressBar.h"
 
 #include <filesystem>
@@ -130,12 +131,14 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
 
   report = RenderReport{};
   report.format = format;
+  if (!ChooseOutputFormat(request.outputPath, format, report.outputFormat, error))
+    return RenderStatus::kFailed;
   report.precision = request.precision.value_or(IsDoubleFloat(format.format) ? SamplePrecision::k64
                                                                              : SamplePrecision::k32);
   // The output is opened first: a destination that cannot be written fails
   // before anything else is said.
   AudioFileWriter writer;
-  if (!writer.Open(request.outputPath, format, error))
+  if (!writer.Open(request.outputPath, report.outputFormat, error))
     return RenderStatus::kFailed;
   const int block = std::max(request.blockFrames, 1);
   if (!host.Prepare(format.sampleRate, block, format.channels, report.precision, error))

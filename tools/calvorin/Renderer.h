@@ -34,7 +34,8 @@ struct RenderRequest
 
 struct RenderReport
 {
-  AudioFormat format;
+  AudioFormat format;       // the input's
+  AudioFormat outputFormat; // what was written
   SamplePrecision precision = SamplePrecision::k32;
   long long frames = 0;
   double inputPeakDb = kSilenceDb;
@@ -57,8 +58,9 @@ enum class RenderStatus
 };
 
 // Streams the input file through the effect block by block into the output
-// file (same rate, channels and sample type), measuring levels on the way.
-// The output appears only when everything succeeded.
+// file (the format its extension names, at the input's rate and channels; see
+// OutputFormat.h), measuring levels on the way. The output appears only when
+// everything succeeded.
 RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderReport& report, std::string& error);
 
 } // namespace calvorin::cli
