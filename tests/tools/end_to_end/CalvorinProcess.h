@@ -29,6 +29,8 @@ public:
   long Pid() const { return mPid; }
   // What Ctrl+C in its terminal or console does.
   void Interrupt() const;
+  // Until calvorin has ended and its output is complete: no process holds
+  // the captured output open any more.
   ProcessResult Wait();
 
 private:

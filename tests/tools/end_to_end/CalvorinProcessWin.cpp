@@ -45,6 +45,29 @@ HANDLE CreateOutputFile(const std::filesystem::path& path)
   return CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherited, CREATE_ALWAYS,
                      FILE_ATTRIBUTE_NORMAL, nullptr);
 }
+// Waits until no process holds the file open: an open that shares nothing
+// succeeds only then. calvorin is not the only holder of its captured output:
+// the host process of its new console (wine's conhost.exe, which calvorin
+// starts as it starts) inherits calvorin's handles, the output files among
+// them, and can still hold them for a while after calvorin has ended. False
+// when they are still held after the timeout.
+bool WaitUntilReleased(const std::filesystem::path& path)
+{
+  constexpr ULONGLONG kTimeoutMs = 60000;
+  const ULONGLONG deadline = GetTickCount64() + kTimeoutMs;
+  for (;;)
+  {
+    HANDLE probe = CreateFileW(path.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (probe != INVALID_HANDLE_VALUE)
+    {
+      CloseHandle(probe);
+      return true;
+    }
+    if (GetLastError() != ERROR_SHARING_VIOLATION || GetTickCount64() > deadline)
+      return false;
+    Sleep(5);
+  }
+}
 } // namespace
 
 CalvorinProcess::CalvorinProcess(const std::vector<std::string>& args, const std::filesystem::path& logDir)
@@ -91,6 +114,8 @@ CalvorinProcess::~CalvorinProcess()
     TerminateProcess(mHandle, 1);
     WaitForSingleObject(mHandle, INFINITE);
     CloseHandle(mHandle);
+    WaitUntilReleased(mOutPath);
+    WaitUntilReleased(mErrPath);
   }
 }
 
@@ -119,6 +144,8 @@ ProcessResult CalvorinProcess::Wait()
   DWORD code = 0;
   if (WaitForSingleObject(mHandle, INFINITE) == WAIT_OBJECT_0 && GetExitCodeProcess(mHandle, &code))
     exitCode = static_cast<int>(code);
+  if (!WaitUntilReleased(mOutPath) || !WaitUntilReleased(mErrPath))
+    exitCode = -1; // the output may be incomplete: something calvorin started still holds it
   CloseHandle(mHandle);
   mHandle = nullptr;
   mPid = -1;
