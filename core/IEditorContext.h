@@ -6,10 +6,18 @@
 
 #include "core/IKeyRecord.h"
 
+#include <cmath>
 #include <string>
 
 namespace iplug
 {
+
+// Window pixels for a length in editor units at a total scale, rounded up so
+// that no drawn pixel falls outside the window.
+inline int ScaledPixels(int units, float totalScale)
+{
+  return static_cast<int>(std::ceil(static_cast<float>(units) * totalScale));
+}
 
 class IEditorContext
 {
@@ -35,6 +43,10 @@ public:
   // The host's content scale: window pixels per editor unit before the draw scale.
   virtual float GetScreenScale() const { return 1.f; }
   virtual void SetScreenScale(float /*scale*/) {}
+
+  // The window's size in pixels at both scales.
+  int PixelWidth() const { return ScaledPixels(Width(), GetDrawScale() * GetScreenScale()); }
+  int PixelHeight() const { return ScaledPixels(Height(), GetDrawScale() * GetScreenScale()); }
 
   // Key events at the current mouse position; true when a control used the key.
   virtual bool OnKeyDownFromDelegate(const IKeyRecord& /*key*/) { return false; }

@@ -12,6 +12,30 @@ IGEditorDelegate::IGEditorDelegate(int nParams)
 
 IGEditorDelegate::~IGEditorDelegate() = default;
 
+void IGEditorDelegate::SetEditorDrawSize(int width, int height)
+{
+  if (width <= 0 || height <= 0 || mRememberedScale != 0.f)
+    return; // a closed editor's size stands
+  mRememberedWidth = width;
+  mRememberedHeight = height;
+  mRememberedScale = 1.f;
+}
+
+bool IGEditorDelegate::GetEditorPixelSize(float screenScale, int& width, int& height) const
+{
+  if (mContext)
+  {
+    width = mContext->PixelWidth();
+    height = mContext->PixelHeight();
+    return true;
+  }
+  if (mRememberedWidth <= 0 || mRememberedHeight <= 0 || !(mRememberedScale > 0.f) || !(screenScale > 0.f))
+    return false;
+  width = ScaledPixels(mRememberedWidth, mRememberedScale * screenScale);
+  height = ScaledPixels(mRememberedHeight, mRememberedScale * screenScale);
+  return true;
+}
+
 void* IGEditorDelegate::AttachEditor(void* pParent)
 {
   if (!mContext)

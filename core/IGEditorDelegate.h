@@ -2,8 +2,9 @@
 
 // The editor delegate that owns the open editor's drawing context. The plug-in
 // installs two factory functions: one that makes the context and one that lays
-// out the controls on it. The size and scale of the last closed editor are
-// remembered and applied when it is opened again.
+// out the controls on it, and tells the size the layout draws. The size and
+// scale of the last closed editor are remembered and applied when it is
+// opened again.
 //
 // Thread notes: UI thread only.
 
@@ -28,6 +29,9 @@ public:
 
   void SetMakeContextFunc(MakeContextFunc func) { mMakeContextFunc = std::move(func); }
   void SetLayoutFunc(LayoutFunc func) { mLayoutFunc = std::move(func); }
+  // The size in editor units the layout draws at draw scale 1: the editor
+  // opens at it until one has been closed at another size or scale.
+  void SetEditorDrawSize(int width, int height);
 
   // Creates the context when none exists (and lays it out once), applies the
   // remembered size and scale, and opens its window inside pParent. Returns the
@@ -45,6 +49,10 @@ public:
   // Key events for the open editor; false (not handled) while none is open.
   bool OnKeyDown(const IKeyRecord& key) { return mContext && mContext->OnKeyDownFromDelegate(key); }
   bool OnKeyUp(const IKeyRecord& key) { return mContext && mContext->OnKeyUpFromDelegate(key); }
+
+  // The editor window's size in pixels: the open editor's own, else the size
+  // it opens at, times screenScale. False when neither is known.
+  bool GetEditorPixelSize(float screenScale, int& width, int& height) const;
 
   IEditorContext* GetEditorContext() const { return mContext.get(); }
   bool HasEditorContext() const { return mContext != nullptr; }

@@ -1,6 +1,7 @@
 #include "core/IPlugAPIBase.h"
 
 #include <algorithm>
+#include <vector>
 
 namespace iplug
 {
@@ -68,6 +69,26 @@ bool IPlugAPIBase::ResizeFromEditor(int width, int height, bool needsPlatformRes
 {
   if (needsPlatformResize)
     return ResizeHostView(width, height);
+  return true;
+}
+
+bool IPlugAPIBase::LoadPresetFromEditor(int index)
+{
+  std::vector<double> before(static_cast<size_t>(NParams()));
+  for (int i = 0; i < NParams(); ++i)
+    before[static_cast<size_t>(i)] = GetParam(i)->GetValueNormalized();
+  if (!LoadPreset(index))
+    return false;
+  std::vector<int> changed;
+  for (int i = 0; i < NParams(); ++i)
+    if (GetParam(i)->GetValueNormalized() != before[static_cast<size_t>(i)])
+      changed.push_back(i);
+  for (int i : changed)
+    HostBeginEdit(i);
+  for (int i : changed)
+    HostPerformEdit(i, GetParam(i)->GetValueNormalized());
+  for (int i : changed)
+    HostEndEdit(i);
   return true;
 }
 

@@ -41,6 +41,10 @@ public:
   void BeginParamGesture(int paramIdx) override;
   void EndParamGesture(int paramIdx) override;
   bool ResizeFromEditor(int width, int height, bool needsPlatformResize) override;
+  // Loads the preset, then reports each parameter it changed to the host as
+  // one edit (begin, perform, end), as if the user had set it: the host's
+  // controls, automation, undo and saved project all follow.
+  bool LoadPresetFromEditor(int index) override;
   virtual void ResendAllParamsToHost();
 
   // Configuration.

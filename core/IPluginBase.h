@@ -52,6 +52,9 @@ public:
 
   // Recalls a filled slot, or captures the current values into an empty one.
   bool LoadPreset(int index);
+  // LoadPreset for a choice made in the editor; the host-facing base also
+  // tells the host every value that changed.
+  virtual bool LoadPresetFromEditor(int index) { return LoadPreset(index); }
 
   int NPresets() const { return static_cast<int>(mPresets.size()); }
   const char* GetPresetName(int index) const; // "" for an index outside the list

@@ -15,8 +15,11 @@
 #include "editor/Separator.h"
 #include "editor/Spin.h"
 #include "editor/Toggle.h"
+#include "editor/ValueReadout.h"
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IGraphics.h"
+
+#include <array>
 
 namespace igraphics
 {
@@ -104,15 +107,18 @@ void AttachColumnPanels(IGraphics& g, const Columns& columns)
 }
 
 // Per band: the threshold slider with its meter over it, then a column of
-// knobs (in, out, width, excite) and the mode selector at the bottom.
-void AttachBandControls(IGraphics& g, const Columns& columns, const EditorLooks& looks,
-                        const EditorBindings& bindings)
+// knobs (in, out, width, excite) and the mode selector at the bottom. Returns
+// the sliders.
+std::array<RangeSlider*, kNumBands> AttachBandControls(IGraphics& g, const Columns& columns, const EditorLooks& looks,
+                                                      const EditorBindings& bindings)
 {
+  std::array<RangeSlider*, kNumBands> sliders{};
   for (int band = 0; band < kNumBands; ++band)
   {
     const BandBindings& p = bindings.bands[static_cast<size_t>(band)];
     const IVLook sliderLook = looks.slider.WithColor(kX1, kBandColors[static_cast<size_t>(band)]);
-    g.AttachControl(new RangeSlider(columns.Slider(band), sliderLook, {p.pullThreshold, p.pushThreshold}));
+    sliders[static_cast<size_t>(band)] = static_cast<RangeSlider*>(
+      g.AttachControl(new RangeSlider(columns.Slider(band), sliderLook, {p.pullThreshold, p.pushThreshold})));
   }
   for (int band = 0; band < kNumBands; ++band)
     g.AttachControl(new Meter(columns.Slider(band), bindings.lowLevelDb, bindings.highLevelDb, looks.meter),
@@ -136,6 +142,7 @@ void AttachBandControls(IGraphics& g, const Columns& columns, const EditorLooks&
     g.AttachControl(new Spin(IBounds(left, columns.bottom - kModeRowHeight, right, columns.bottom), p.mode,
                              looks.base.WithColor(kX1, color)));
   }
+  return sliders;
 }
 
 // The global column: depth in the upper half, time / out / mix in the third
@@ -197,8 +204,12 @@ PresetControl* LayoutEditor(IGraphics& g, const EditorBindings& bindings)
   PresetControl* presets = AttachHeader(g, w, looks, bindings.bypass);
   const Columns columns(w, h);
   AttachColumnPanels(g, columns);
-  AttachBandControls(g, columns, looks, bindings);
+  const auto sliders = AttachBandControls(g, columns, looks, bindings);
   AttachGlobalControls(g, columns.global, looks, bindings);
+  // Last, so that it lies above every control.
+  auto* readout = static_cast<ValueReadout*>(g.AttachControl(new ValueReadout(looks.base.labelText)));
+  for (RangeSlider* slider : sliders)
+    slider->SetValueReadout(readout);
   ShowCurrentParamValues(g);
   return presets;
 }
@@ -210,6 +221,7 @@ void InstallEditor(iplug::IGEditorDelegate& plug, const EditorBindings& bindings
     PresetControl* presets = LayoutEditor(static_cast<IGraphics&>(context), bindings);
     presets->SetPluginLink(&presetLink);
   });
+  plug.SetEditorDrawSize(kEditorWidth, kEditorHeight);
 }
 
 } // namespace igraphics

@@ -6,6 +6,8 @@ namespace igraphics
 IButtonControlBase::IButtonControlBase(const IBounds& bounds, ActionFunc action)
   : IControl(bounds, kNoParameter, std::move(action))
 {
+  // Two quick clicks are two presses.
+  SetDblAsSingleClick(true);
 }
 
 void IButtonControlBase::OnMouseDown(float /*x*/, float /*y*/, const IMouseKeys& /*mod*/)

@@ -12,6 +12,8 @@ ISwitchControlBase::ISwitchControlBase(const IBounds& bounds, int paramIdx, Acti
   : IControl(bounds, paramIdx, std::move(action))
   , mNumStates(std::max(numStates, 2))
 {
+  // Each click steps: two quick clicks are two steps, not a reset.
+  SetDblAsSingleClick(true);
 }
 
 void ISwitchControlBase::OnInit()

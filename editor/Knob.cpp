@@ -1,5 +1,6 @@
 #include "editor/Knob.h"
 
+#include "core/IParam.h"
 #include "editor/ColorShift.h"
 #include "graphics/IGraphics.h"
 
@@ -47,12 +48,23 @@ void Knob::DrawLabel(IGraphics& g)
 {
   if (!(mLabelBounds.H() > 0.f) || !mStyle.showLabel)
     return;
+  const std::string label = LabelText();
   ITextStyle shadow = mStyle.labelText;
   shadow.mFGColor = COLOR_BLACK;
-  g.DrawText(shadow, mLabelStr.c_str(), mLabelBounds.GetTranslated(0.f, 1.f), &GetBlend());
+  g.DrawText(shadow, label.c_str(), mLabelBounds.GetTranslated(0.f, 1.f), &GetBlend());
   ITextStyle text = mStyle.labelText;
   text.mFGColor = GetColor(kX1);
-  g.DrawText(text, mLabelStr.c_str(), mLabelBounds, &GetBlend());
+  g.DrawText(text, label.c_str(), mLabelBounds, &GetBlend());
+}
+
+std::string Knob::LabelText() const
+{
+  const iplug::IParam* param = GetParam();
+  if (!param || !(IsMouseDown() || GetMouseIsOver()))
+    return mLabelStr;
+  std::string value;
+  param->FormatValueWithLabel(value);
+  return value;
 }
 
 float Knob::TrackRadius() const

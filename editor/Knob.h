@@ -1,9 +1,12 @@
 #pragma once
 
 // The plug-in's rotary control: a grooved track with a value arc, a shaded
-// body with a pointer, and a shadowed label below.
+// body with a pointer, and a shadowed label below, which shows the value
+// with its unit while the knob is hovered or dragged.
 
 #include "editor/IVKnobControl.h"
+
+#include <string>
 
 namespace igraphics
 {
@@ -25,6 +28,8 @@ public:
   float TrackRadius() const;
   float TrackSize() const { return mTrackSize; }
   float CurrentAngle() const;
+  // The text under the knob: its label, or its value while in use.
+  std::string LabelText() const;
 
 private:
   int mBipolar;

@@ -1,11 +1,13 @@
 #include "editor/PresetControl.h"
 
+#include "core/IParam.h"
 #include "core/IPluginBase.h"
 #include "editor/Button.h"
 #include "editor/ColorShift.h"
 #include "graphics/IGraphics.h"
 #include "graphics/IPopupMenu.h"
 
+#include <cmath>
 #include <cstdio>
 
 namespace igraphics
@@ -18,6 +20,9 @@ constexpr float kArrowHalfWidthFrac = 0.0825f;
 constexpr float kArrowHalfHeightFrac = 0.165f;
 constexpr int kOutlineAlpha = 127;
 constexpr size_t kNameChars = 32; // including the terminating zero
+// Hosts that keep values as 32-bit floats send each value back, so rounded,
+// after a preset load; a normalised difference this small is that echo.
+constexpr double kHostEchoTolerance = 1e-6;
 } // namespace
 
 PresetControl::PresetControl(const IBounds& bounds, const IVLook& look)
@@ -107,7 +112,7 @@ void PresetControl::RestorePreset(int index)
   iplug::IPluginBase* plug = GetPlugin();
   if (!plug)
     return;
-  plug->LoadPreset(index);
+  plug->LoadPresetFromEditor(index);
   mLoadedHere = true;
   if (mNameButton)
   {
@@ -121,7 +126,7 @@ void PresetControl::RestorePreset(int index)
 
 void PresetControl::OnParamChanged(int paramIdx, int bypassParamIdx)
 {
-  if (paramIdx == bypassParamIdx || !mLoadedHere)
+  if (paramIdx == bypassParamIdx || !mLoadedHere || HoldsPresetValue(paramIdx))
     return;
   if (mNameButton)
   {
@@ -131,6 +136,18 @@ void PresetControl::OnParamChanged(int paramIdx, int bypassParamIdx)
   if (iplug::IPluginBase* plug = GetPlugin())
     plug->SetCurrentPresetIdx(0);
   mLoadedHere = false;
+}
+
+bool PresetControl::HoldsPresetValue(int paramIdx) const
+{
+  const iplug::IPluginBase* plug = GetPlugin();
+  const iplug::PresetSlot* slot = plug ? plug->GetPreset(plug->GetCurrentPresetIdx()) : nullptr;
+  const iplug::IParam* param = plug ? plug->GetParam(paramIdx) : nullptr;
+  double stored = 0.0;
+  if (!slot || !param || slot->chunk.ReadAt(stored, paramIdx * static_cast<int>(sizeof(double))) < 0)
+    return false;
+  const double preset = param->RealToNorm(param->FitToRange(stored));
+  return std::fabs(param->GetValueNormalized() - preset) <= kHostEchoTolerance;
 }
 
 const char* PresetControl::GetDisplayedName() const

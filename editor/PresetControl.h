@@ -36,8 +36,10 @@ public:
   void DrawWidget(IGraphics& g) override;
 
   // The editor half of the plug-in's parameter handler: after a preset was
-  // chosen here, the first change of any parameter but bypassParamIdx shows
-  // "CUSTOM" again and resets the plug-in's current preset index to 0.
+  // chosen here, the first change of any parameter but bypassParamIdx away
+  // from the preset's value shows "CUSTOM" again and resets the plug-in's
+  // current preset index to 0. A host repeating the preset's value back (as a
+  // 32-bit float, so rounded) changes nothing.
   void OnParamChanged(int paramIdx, int bypassParamIdx);
 
   // The plug-in's pointer to its selector: set here, and cleared when this
@@ -57,6 +59,9 @@ private:
   void StepPreset(int direction);
   void OpenPresetMenu();
   void RestorePreset(int index);
+  // The parameter still has (within a host's float rounding) the value the
+  // current preset gave it.
+  bool HoldsPresetValue(int paramIdx) const;
 
   IBounds mLeftZone;
   IBounds mRightZone;

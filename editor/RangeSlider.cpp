@@ -1,12 +1,20 @@
 #include "editor/RangeSlider.h"
 
+#include "core/IParam.h"
 #include "editor/ColorShift.h"
+#include "editor/ValueReadout.h"
 #include "graphics/IGraphics.h"
 
 #include <algorithm>
+#include <string>
 
 namespace igraphics
 {
+
+namespace
+{
+constexpr float kReadoutGap = 4.f;
+} // namespace
 
 RangeSlider::RangeSlider(const IBounds& bounds, const IVLook& look, std::initializer_list<int> params)
   : IVTrackControlBase(bounds, "", look, static_cast<int>(params.size()), EDirection::Vertical, params)
@@ -29,19 +37,22 @@ IBounds RangeSlider::HandleZone(int valIdx) const
   return IBounds(track.L, y - mHandleZoneHeight, track.R, y);
 }
 
-void RangeSlider::OnMouseOver(float x, float y, const IMouseKeys& /*mod*/)
+int RangeSlider::HandleAt(float x, float y) const
 {
-  mSelectedHandle = -1;
   for (int i = 0; i < NVals(); ++i)
   {
     const IBounds zone = HandleZone(i);
     if (zone.HasArea() && zone.Contains(x, y))
-    {
-      mSelectedHandle = i;
-      break;
-    }
+      return i;
   }
+  return -1;
+}
+
+void RangeSlider::OnMouseOver(float x, float y, const IMouseKeys& /*mod*/)
+{
+  mSelectedHandle = HandleAt(x, y);
   mMouseOverTrack = GetValIdxForPos(x, y);
+  ShowValue(mSelectedHandle);
   SetDirty(false);
 }
 
@@ -49,12 +60,29 @@ void RangeSlider::OnMouseOut()
 {
   mSelectedHandle = -1;
   mMouseOverTrack = -1;
+  ShowValue(-1);
   SetDirty(false);
+}
+
+void RangeSlider::ShowValue(int valIdx)
+{
+  if (!mReadout)
+    return;
+  const iplug::IParam* param = valIdx >= 0 && valIdx < NVals() ? GetParam(valIdx) : nullptr;
+  if (!param)
+  {
+    mReadout->Hide();
+    return;
+  }
+  std::string text;
+  param->FormatValueWithLabel(text);
+  mReadout->Show(text.c_str(), mRECT.R + kReadoutGap, LineY(GetValue(valIdx)), GetColor(kX1));
 }
 
 void RangeSlider::OnMouseDown(float x, float y, const IMouseKeys& mod)
 {
   mMouseDown = true;
+  mSelectedHandle = HandleAt(x, y);
   OnMouseDrag(x, y, 0.f, 0.f, mod);
 }
 
@@ -70,6 +98,7 @@ void RangeSlider::OnMouseDrag(float x, float y, float /*dX*/, float /*dY*/, cons
     return;
   const auto [lower, upper] = HandleRoom(s);
   SnapToMouse(x, y, mDirection, mWidgetBounds, s, lower, upper);
+  ShowValue(s);
 }
 
 std::pair<double, double> RangeSlider::HandleRoom(int valIdx) const
@@ -90,10 +119,12 @@ std::pair<double, double> RangeSlider::HandleRoom(int valIdx) const
   return {below, std::max(below, above)};
 }
 
-void RangeSlider::OnMouseDblClick(float /*x*/, float /*y*/, const IMouseKeys& /*mod*/)
+void RangeSlider::OnMouseDblClick(float x, float y, const IMouseKeys& /*mod*/)
 {
   SetValueToDefault(0);
   SetValueToDefault(1);
+  mSelectedHandle = HandleAt(x, y); // the lines moved under the pointer
+  ShowValue(mSelectedHandle);
 }
 
 void RangeSlider::MakeTrackRects(const IBounds& bounds)

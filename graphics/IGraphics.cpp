@@ -112,15 +112,6 @@ void IGraphics::SetScreenScale(float scale)
   DrawAll();
 }
 
-int IGraphics::PixelWidth() const
-{
-  return static_cast<int>(std::ceil(mWidth * GetTotalScale()));
-}
-
-int IGraphics::PixelHeight() const
-{
-  return static_cast<int>(std::ceil(mHeight * GetTotalScale()));
-}
 
 void IGraphics::RebuildBackbuffer()
 {

@@ -68,9 +68,7 @@ public:
   float GetScreenScale() const override { return mScreenScale; }
   void SetScreenScale(float scale) override;
   float GetTotalScale() const { return mDrawScale * mScreenScale; }
-  // The backbuffer size in pixels.
-  int PixelWidth() const;
-  int PixelHeight() const;
+  // The backbuffer is PixelWidth() x PixelHeight() pixels.
   iplug::IEditorDelegate* GetDelegate() const { return &mDelegate; }
 
   // --- Controls
@@ -104,6 +102,8 @@ public:
   // the backbuffer and present them. True when something was redrawn.
   bool OnFrame();
   void SetAllControlsDirty();
+  // Has the next frame redraw this area, for a control that moves away from it.
+  void RedrawRegion(const IBounds& bounds) { mPendingRegions.push_back(bounds.GetPadded(0.75f)); }
   // Redraws the whole surface into the backbuffer and presents it.
   void DrawAll();
   // Redraws the whole surface and writes it as a PNG. False on failure.
@@ -275,7 +275,7 @@ private:
   std::function<bool(int, float, float)> mHostContextMenuFunc;
   std::function<void(int, int, float)> mHostResizeFunc;
 
-  std::vector<IBounds> mPendingRegions; // uncovered by controls that went away
+  std::vector<IBounds> mPendingRegions; // uncovered by controls that went away or moved
 
   _cairo_surface* mBackbuffer = nullptr;
   _cairo* mCr = nullptr; // only while drawing

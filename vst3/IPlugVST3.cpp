@@ -31,11 +31,11 @@ void IPlugVST3::StopIdleTicks()
   mViewTimerSource.reset();
 }
 
-void IPlugVST3::StartViewIdleTicks(vst3::FUnknown* runLoop)
+void IPlugVST3::StartViewIdleTicks(const ViewRunLoop& loop)
 {
   if (GetIdleTimer().IsRunning())
     return; // the host's loop from initialize already drives it
-  mViewTimerSource = MakeHostTimerSource(runLoop);
+  mViewTimerSource = loop.MakeTimerSource();
   if (mViewTimerSource && !StartIdleTimer(*mViewTimerSource))
     mViewTimerSource.reset();
 }

@@ -20,6 +20,7 @@ namespace iplug
 {
 
 class IPlugVST3View;
+class ViewRunLoop;
 
 class IPlugVST3 : public IPlugAPIBase,
                   public IPlugVST3ProcessorBase,
@@ -107,7 +108,7 @@ public:
   void ForgetView(const IPlugVST3View* view) { std::erase(mViews, view); }
   // Runs the idle timer on the loop the view's host frame lends while the
   // editor is open, when the host gave none at initialize.
-  void StartViewIdleTicks(vst3::FUnknown* runLoop);
+  void StartViewIdleTicks(const ViewRunLoop& loop);
   void StopViewIdleTicks();
 
 protected:

@@ -98,7 +98,7 @@ vst3::tresult IPlugVST3View::attached(void* parent, vst3::FIDString type)
     if (mRunLoop)
     {
       mRunLoop->Register(*context);
-      mOwner.StartViewIdleTicks(mRunLoop->HostObject());
+      mOwner.StartViewIdleTicks(*mRunLoop);
     }
   }
   return vst3::kResultOk;
@@ -137,8 +137,20 @@ vst3::tresult IPlugVST3View::getSize(vst3::ViewRect* size)
     return vst3::kResultFalse;
   if (!size)
     return vst3::kInvalidArgument;
-  *size = vst3::ViewRect{0, 0, mOwner.GetEditorWidth(), mOwner.GetEditorHeight()};
+  *size = EditorRect();
+  // What the host now expects: opening at this size asks it for nothing more.
+  mOwner.SetEditorSize(size->right, size->bottom);
   return vst3::kResultOk;
+}
+
+vst3::ViewRect IPlugVST3View::EditorRect() const
+{
+  // Hosts size their window from this before the editor opens, so it is the
+  // size the editor draws (at the content scale the host set), not the
+  // configured one.
+  int width = mOwner.GetEditorWidth(), height = mOwner.GetEditorHeight();
+  mOwner.GetEditorPixelSize(mContentScale, width, height);
+  return vst3::ViewRect{0, 0, width, height};
 }
 
 vst3::tresult IPlugVST3View::onSize(vst3::ViewRect* newSize)
@@ -169,7 +181,7 @@ vst3::tresult IPlugVST3View::setFrame(vst3::IPlugFrame* frame)
         if (IEditorContext* context = mOwner.GetEditorContext())
         {
           mRunLoop->Register(*context);
-          mOwner.StartViewIdleTicks(mRunLoop->HostObject());
+          mOwner.StartViewIdleTicks(*mRunLoop);
         }
     }
   return vst3::kResultTrue;
@@ -186,8 +198,10 @@ vst3::tresult IPlugVST3View::checkSizeConstraint(vst3::ViewRect* rect)
     return vst3::kInvalidArgument;
   const int w = rect->right - rect->left;
   const int h = rect->bottom - rect->top;
-  const int minW = mOwner.GetMinWidth(), maxW = mOwner.GetMaxWidth();
-  const int minH = mOwner.GetMinHeight(), maxH = mOwner.GetMaxHeight();
+  // The configured limits, widened to hold the size the editor draws.
+  const vst3::ViewRect drawn = EditorRect();
+  const int minW = std::min(mOwner.GetMinWidth(), drawn.right), maxW = std::max(mOwner.GetMaxWidth(), drawn.right);
+  const int minH = std::min(mOwner.GetMinHeight(), drawn.bottom), maxH = std::max(mOwner.GetMaxHeight(), drawn.bottom);
   if (w < minW || w > maxW || h < minH || h > maxH)
   {
     rect->right = rect->left + std::min(maxW, std::max(w, minW));
@@ -225,9 +239,7 @@ void IPlugVST3View::FollowEditorSize()
   const IEditorContext* context = mOwner.GetEditorContext();
   if (!context)
     return;
-  const float total = context->GetDrawScale() * context->GetScreenScale();
-  mOwner.ResizeFromEditor(static_cast<int>(context->Width() * total), static_cast<int>(context->Height() * total),
-                          true);
+  mOwner.ResizeFromEditor(context->PixelWidth(), context->PixelHeight(), true);
 }
 
 void IPlugVST3View::RequestHostResize(int width, int height)

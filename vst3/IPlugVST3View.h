@@ -64,6 +64,8 @@ private:
   ~IPlugVST3View();
   // Brings the host's size of the view in line with the editor's window size.
   void FollowEditorSize();
+  // The editor window's size: the open editor's, else the one it opens at.
+  vst3::ViewRect EditorRect() const;
 
   vst3::RefCount mRefs;
   IPlugVST3& mOwner;

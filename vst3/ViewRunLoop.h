@@ -7,6 +7,7 @@
 // close the view.
 
 #include "core/IEditorContext.h"
+#include "core/Timer.h"
 #include "vst3/abi/PlugView.h"
 
 #include <memory>
@@ -27,8 +28,8 @@ public:
   // Undoes Register; the loop calls nothing of the editor afterwards.
   virtual void Unregister() = 0;
   virtual bool IsRegistered() const = 0;
-  // The loop as the host's object, for the idle timer.
-  virtual vst3::FUnknown* HostObject() const = 0;
+  // Ticks from this loop, for the idle timer while the editor is open.
+  virtual std::unique_ptr<TimerSource> MakeTimerSource() const = 0;
 };
 
 } // namespace iplug

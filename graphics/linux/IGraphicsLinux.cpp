@@ -264,10 +264,8 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
     case ButtonPress: HandleButtonPress(&e.xbutton); break;
     case ButtonRelease: HandleButtonRelease(&e.xbutton); break;
     case MotionNotify: HandleMotion(&e); break;
-    case LeaveNotify:
-      if (mButtonsHeld == 0)
-        OnMouseOut();
-      break;
+    case EnterNotify:
+    case LeaveNotify: HandleCrossing(&e.xcrossing, e.type == EnterNotify); break;
     case KeyPress:
     case KeyRelease: HandleKey(&e.xkey, e.type == KeyPress); break;
     case ClientMessage: mXEmbed.HandleEvent(e); break;
@@ -279,6 +277,25 @@ void IGraphicsLinux::HandleEvent(void* pEvent)
     default:
       break;
   }
+}
+
+void IGraphicsLinux::HandleCrossing(const void* pCrossingEvent, bool entered)
+{
+  const XCrossingEvent& c = *static_cast<const XCrossingEvent*>(pCrossingEvent);
+  // A grab or its end is reported as a leave and an entry although the
+  // pointer stayed put: a window manager's passive button grab does that
+  // around every press. Only real crossings count, and none during a drag.
+  if (c.mode != NotifyNormal || mButtonsHeld != 0)
+    return;
+  if (!entered)
+  {
+    OnMouseOut();
+    return;
+  }
+  const float s = GetTotalScale();
+  mLastX = c.x;
+  mLastY = c.y;
+  OnMouseOver(c.x / s, c.y / s, KeysFromState(c.state));
 }
 
 void IGraphicsLinux::HandleButtonPress(const void* pButtonEvent)

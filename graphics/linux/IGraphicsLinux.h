@@ -49,8 +49,10 @@ protected:
   void OnSurfaceResized() override;
 
 private:
-  // Each takes the X event of its kind (XEvent, XButtonEvent, XKeyEvent).
+  // Each takes the X event of its kind (XEvent, XButtonEvent, XKeyEvent...).
   void HandleEvent(void* pEvent);
+  // An EnterNotify or LeaveNotify (XCrossingEvent).
+  void HandleCrossing(const void* pCrossingEvent, bool entered);
   void HandleButtonPress(const void* pButtonEvent);
   void HandleButtonRelease(const void* pButtonEvent);
   // Coalesces the queued moves that follow into the event first.

@@ -4,6 +4,7 @@
 #include "editor/Knob.h"
 #include "editor/RangeSlider.h"
 #include "editor/Spin.h"
+#include "editor/ValueReadout.h"
 #include "graphics/IPopupMenu.h"
 
 #include <algorithm>
@@ -103,6 +104,12 @@ TEST_F(EditorInteractionTest, ModeSelectorCyclesThroughItsThreeModesBackToLR)
   // Outside the pill but inside the control rectangle: not a hit.
   Click(spin->GetRECT().L + 2.f, pill.MH());
   EXPECT_EQ(plug.GetParam(18)->GetValue(), 0.0);
+
+  // Two quick clicks are a click and a double-click: two steps, not a reset.
+  Click(pill.MW(), pill.MH());
+  g->OnMouseDblClick(pill.MW(), pill.MH(), {});
+  g->OnMouseUp(pill.MW(), pill.MH(), {});
+  EXPECT_EQ(spin->GetValueStr(), "SIDE");
 }
 
 TEST_F(EditorInteractionTest, RangeSliderHandlesKeepTheirSpacingAndLimits)
@@ -171,6 +178,47 @@ TEST_F(EditorInteractionTest, RangeSliderPressOutsideBothZonesChangesNothing)
   EXPECT_EQ(Norm(6), pull0);
   EXPECT_EQ(Norm(9), push0);
   EXPECT_TRUE(CallsFor(plug.calls, 'p').empty());
+}
+
+// A press may come with no hover at its point before it (a window manager's
+// grab reports the pointer leaving, a tablet jumps): the press picks the line.
+// The value of the line in use shows beside the slider until the pointer leaves.
+TEST_F(EditorInteractionTest, RangeSliderPressPicksItsHandleAndItsValueShowsWhileInUse)
+{
+  auto* readout = dynamic_cast<ValueReadout*>(Control(g->NControls() - 1));
+  ASSERT_NE(readout, nullptr);
+  const double push0 = Norm(9);
+  g->OnMouseOver(kSliderX, LineY(Norm(6)) + 6.f, {});
+  EXPECT_TRUE(readout->IsShowing());
+  EXPECT_EQ(readout->GetText(), "-40.0 dB");
+  g->OnMouseOut();
+  EXPECT_FALSE(readout->IsShowing());
+
+  IMouseKeys left;
+  left.L = true;
+  const float y = LineY(push0) - 6.f;
+  g->OnMouseDown(kSliderX, y, left);
+  g->OnMouseDrag(kSliderX, y - 40.f, 0.f, -40.f, left);
+  EXPECT_GT(Norm(9), push0 + 0.1);
+  EXPECT_TRUE(readout->IsShowing());
+  EXPECT_GT(readout->GetRECT().L, kSliderX) << "beside the slider";
+  std::string shown;
+  plug.GetParam(9)->FormatValueWithLabel(shown);
+  EXPECT_EQ(readout->GetText(), shown);
+  g->OnMouseUp(kSliderX, y - 40.f, left);
+  g->OnMouseOut();
+  EXPECT_FALSE(readout->IsShowing());
+}
+
+TEST_F(EditorInteractionTest, AKnobShowsItsValueInPlaceOfItsLabelWhileInUse)
+{
+  auto* knob = dynamic_cast<Knob*>(Control(18));
+  ASSERT_NE(knob, nullptr);
+  EXPECT_EQ(knob->LabelText(), "IN");
+  g->OnMouseOver(kLowInX, kLowInY, {});
+  EXPECT_EQ(knob->LabelText(), "0.00 dB");
+  g->OnMouseOut();
+  EXPECT_EQ(knob->LabelText(), "IN");
 }
 
 TEST_F(EditorInteractionTest, RangeSliderPullHandleWinsWhenZonesOverlap)
@@ -248,11 +296,21 @@ TEST_F(PresetSelectorTest, PreviousAndNextWrapAndActWhenTheClickSplashEnds)
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
   EXPECT_STREQ(Selector()->GetDisplayedName(), "DEFAULT");
 
+  plug.calls.clear();
   ClickRight();
   RunFramesFor(150);
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 1);
   EXPECT_STREQ(Selector()->GetDisplayedName(), "TORV");
   EXPECT_NEAR(plug.GetParam(10)->GetValue(), -24.0, 1e-9);
+  // The host hears every value the preset changed, as one edit of each.
+  const auto performs = CallsFor(plug.calls, 'p');
+  EXPECT_EQ(CallsFor(plug.calls, 'b').size(), performs.size());
+  EXPECT_EQ(CallsFor(plug.calls, 'e').size(), performs.size());
+  EXPECT_TRUE(std::any_of(performs.begin(), performs.end(), [this](const HostCall& c) {
+    return c.paramIdx == 10 && c.value == Norm(10);
+  }));
+  EXPECT_FALSE(std::any_of(performs.begin(), performs.end(), [](const HostCall& c) { return c.paramIdx == 9; }))
+    << "Push Threshold Low is -30 dB in both presets";
   EXPECT_NEAR(dynamic_cast<RangeSlider*>(Control(13))->GetValue(1), plug.GetParam(10)->GetValueNormalized(), 1e-12)
     << "the recalled values show in the controls";
 }
@@ -294,6 +352,10 @@ TEST_F(PresetSelectorTest, AnEditOfAnyParameterButBypassShowsCustom)
   EXPECT_STREQ(Selector()->GetDisplayedName(), "TORV");
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 1);
 
+  // A host that keeps values as 32-bit floats sends the preset's back rounded.
+  SetFromHost(0, static_cast<float>(Norm(0)));
+  EXPECT_STREQ(Selector()->GetDisplayedName(), "TORV");
+
   Drag(kLowInX, kLowInY, 0.f, -10.f);
   EXPECT_STREQ(Selector()->GetDisplayedName(), "CUSTOM");
   EXPECT_EQ(plug.GetCurrentPresetIdx(), 0);
@@ -302,7 +364,7 @@ TEST_F(PresetSelectorTest, AnEditOfAnyParameterButBypassShowsCustom)
   ClickRight();
   RunFramesFor(150);
   ASSERT_STREQ(Selector()->GetDisplayedName(), "TORV");
-  plug.ShowParamInEditor(3, 0.3, true);
+  SetFromHost(3, 0.3);
   EXPECT_STREQ(Selector()->GetDisplayedName(), "CUSTOM");
 }
 

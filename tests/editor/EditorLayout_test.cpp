@@ -11,6 +11,7 @@
 #include "editor/Separator.h"
 #include "editor/Spin.h"
 #include "editor/Toggle.h"
+#include "editor/ValueReadout.h"
 #include "graphics/ICornerResizerControl.h"
 #include "graphics/IPanelControl.h"
 
@@ -81,6 +82,7 @@ TEST_F(EditorTest, LayoutAttachesEveryControlWithItsRectangleBindingAndTagInDraw
   expected.push_back({typeid(Knob), {494, 233, 582, 297}, {24}});
   expected.push_back({typeid(Knob), {582, 233, 670, 297}, {23}});
   expected.push_back({typeid(PeakDisplay), {406, 307, 670, 382}, {}, 3});
+  expected.push_back({typeid(ValueReadout), {0, 0, 0, 0}, {}}); // hidden until a value is edited
 
   ASSERT_EQ(g->NControls(), static_cast<int>(expected.size()));
   for (int i = 0; i < g->NControls(); ++i)

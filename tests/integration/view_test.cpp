@@ -24,7 +24,7 @@ TEST_F(ModuleView, EditorViewAnswersLikeAnX11Embed)
   EXPECT_EQ(r.left, 0);
   EXPECT_EQ(r.top, 0);
   EXPECT_EQ(r.right, 680);
-  EXPECT_EQ(r.bottom, 360);
+  EXPECT_EQ(r.bottom, 392) << "the size the editor draws, not the configured 360, so no host cuts it off";
 
   vst3::ViewRect request{0, 0, 2000, 100};
   EXPECT_EQ(view->checkSizeConstraint(&request), vst3::kResultOk);
@@ -37,7 +37,11 @@ TEST_F(ModuleView, EditorViewAnswersLikeAnX11Embed)
   EXPECT_EQ(scaling->setContentScaleFactor(2.f), vst3::kResultOk);
   scaling->release();
   ASSERT_EQ(view->getSize(&r), vst3::kResultOk);
-  EXPECT_EQ(r.bottom, 360) << "a scale before attach changes nothing yet";
+  EXPECT_EQ(r.right, 1360);
+  EXPECT_EQ(r.bottom, 784) << "a scale before attach sizes the window the editor will open in";
+  vst3::ViewRect current = r;
+  EXPECT_EQ(view->checkSizeConstraint(&current), vst3::kResultOk);
+  EXPECT_EQ(current.bottom, 784) << "the limits hold the size the editor draws";
 
   // Keys without an open editor are not used, so host shortcuts keep working.
   EXPECT_EQ(view->onKeyDown(0, 156, 0), vst3::kResultFalse);

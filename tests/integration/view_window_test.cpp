@@ -13,6 +13,7 @@
 
 // After gtest: Xlib's macros would break its headers.
 #include "tests/support/PixelCompare.h"
+#include "tests/support/WindowManager.h"
 #include "tests/support/XvfbServer.h"
 
 #include <X11/extensions/XTest.h>
@@ -23,6 +24,7 @@
 #include <cmath>
 #include <cstdlib>
 #include <cstring>
+#include <memory>
 #include <thread>
 
 // cairo's Xlib back end keeps a few small per-display records that it does
@@ -163,21 +165,19 @@ XWindowAttributes OnlyChild(Display* d, Window parent)
   return wa;
 }
 
-TEST_F(ModuleViewWindow, AttachOpensTheEditorInsideTheParentAndAsksTheHostForItsSizeOnce)
+TEST_F(ModuleViewWindow, AttachOpensTheEditorAtTheSizeGetSizeReportedBefore)
 {
   ASSERT_NE(CreateView(), nullptr);
   ASSERT_EQ(view->isPlatformTypeSupported("X11EmbedWindowID"), vst3::kResultTrue);
   vst3::ViewRect r{};
   ASSERT_EQ(view->getSize(&r), vst3::kResultOk);
   EXPECT_EQ(r.right - r.left, 680);
-  EXPECT_EQ(r.bottom - r.top, 360);
+  EXPECT_EQ(r.bottom - r.top, 392);
 
   ASSERT_EQ(view->setFrame(frame.Get()), vst3::kResultTrue);
   ASSERT_EQ(view->attached(ParentHandle(), "X11EmbedWindowID"), vst3::kResultOk);
   XSync(display, False);
-  ASSERT_EQ(frame->ResizeRequests().size(), 1u);
-  EXPECT_EQ(frame->ResizeRequests()[0].right - frame->ResizeRequests()[0].left, 680);
-  EXPECT_EQ(frame->ResizeRequests()[0].bottom - frame->ResizeRequests()[0].top, 392);
+  EXPECT_TRUE(frame->ResizeRequests().empty()) << "the host already made the window that size";
   ASSERT_EQ(view->getSize(&r), vst3::kResultOk);
   EXPECT_EQ(r.right, 680);
   EXPECT_EQ(r.bottom, 392);
@@ -204,7 +204,7 @@ TEST_F(ModuleViewWindow, AttachOpensTheEditorInsideTheParentAndAsksTheHostForIts
   EXPECT_EQ(ChildWindowCount(display, parent), 0u);
   EXPECT_TRUE(frame->EventHandlers().empty());
   EXPECT_TRUE(frame->Timers().empty());
-  EXPECT_EQ(frame->ResizeRequests().size(), 1u);
+  EXPECT_TRUE(frame->ResizeRequests().empty());
 }
 
 TEST_F(ModuleViewWindow, ContentScaleSetBeforeAttachSizesTheWindowAtAttach)
@@ -213,16 +213,13 @@ TEST_F(ModuleViewWindow, ContentScaleSetBeforeAttachSizesTheWindowAtAttach)
   auto scaling = vst3host::QueryInterface<vst3::IPlugViewContentScaleSupport>(view);
   ASSERT_TRUE(scaling);
   EXPECT_EQ(scaling->setContentScaleFactor(1.5f), vst3::kResultOk);
-  vst3::ViewRect r{};
-  view->getSize(&r);
-  EXPECT_EQ(r.bottom, 360) << "nothing changes before the editor opens";
-
   view->setFrame(frame.Get());
   ASSERT_EQ(view->attached(ParentHandle(), "X11EmbedWindowID"), vst3::kResultOk);
   XSync(display, False);
-  ASSERT_EQ(frame->ResizeRequests().size(), 1u);
+  ASSERT_EQ(frame->ResizeRequests().size(), 1u) << "a host that never asked getSize is asked to resize";
   EXPECT_EQ(frame->ResizeRequests()[0].right, 1020);
   EXPECT_EQ(frame->ResizeRequests()[0].bottom, 588);
+  vst3::ViewRect r{};
   view->getSize(&r);
   EXPECT_EQ(r.right, 1020);
   EXPECT_EQ(r.bottom, 588);
@@ -441,6 +438,128 @@ TEST_F(ModuleViewWindow, OpeningAndClosingAHundredTimesLeavesNoWindowDescriptorO
   // The editor keeps its size, so only the very first attach had to ask.
   EXPECT_EQ(frame->ResizeRequests().size(), 1u);
 }
+
+// A desktop host, with and without a window manager running: its top-level
+// window is made at the size getSize reports before the editor opens (as
+// Steinberg's editor host does) and then never resized. The whole editor
+// shows; every band's threshold handles, pressed inside their zones and
+// dragged, move their thresholds; two quick clicks on a mode button step it
+// twice. openbox grabs each press first, so the editor sees the pointer leave
+// and come back around every press.
+class ModuleViewDesktop : public ModuleViewWindow, public ::testing::WithParamInterface<bool>
+{
+protected:
+  void SetUp() override
+  {
+    ModuleViewWindow::SetUp();
+    if (IsSkipped() || HasFatalFailure())
+      return;
+    if (GetParam())
+    {
+      manager = std::make_unique<WindowManager>(XvfbServer::Get().Name());
+      if (!manager->Running())
+        GTEST_SKIP() << "openbox is not installed (tools/setup.sh installs it)";
+    }
+  }
+
+  void TearDown() override
+  {
+    ModuleViewWindow::TearDown();
+    manager.reset();
+  }
+
+  // Opens the editor in a new top-level window of the size getSize reports,
+  // and finds where the window manager put it.
+  void OpenSizedFromGetSize(float contentScale)
+  {
+    ASSERT_NE(CreateView(), nullptr);
+    if (contentScale != 1.f)
+      vst3host::QueryInterface<vst3::IPlugViewContentScaleSupport>(view)->setContentScaleFactor(contentScale);
+    vst3::ViewRect size{};
+    ASSERT_EQ(view->getSize(&size), vst3::kResultOk);
+    width = size.right - size.left;
+    height = size.bottom - size.top;
+    XDestroyWindow(display, parent);
+    parent = OpenParentWindow(display, static_cast<unsigned>(width), static_cast<unsigned>(height));
+    for (int i = 0; i < 100; ++i) // a manager maps it only once it has framed it
+    {
+      XWindowAttributes wa{};
+      XGetWindowAttributes(display, parent, &wa);
+      if (wa.map_state == IsViewable)
+        break;
+      Pump(20);
+    }
+    view->setFrame(frame.Get());
+    ASSERT_EQ(view->attached(ParentHandle(), "X11EmbedWindowID"), vst3::kResultOk);
+    Pump(300);
+    Window child = 0;
+    XTranslateCoordinates(display, parent, DefaultRootWindow(display), 0, 0, &originX, &originY, &child);
+  }
+
+  // Pointer input at editor units inside the window.
+  void At(float x, float y) { MoveTo(originX + static_cast<int>(std::lround(x * scale)), originY + static_cast<int>(std::lround(y * scale))); }
+
+  void Drag(float x, float y, float dy)
+  {
+    At(x, y);
+    Button(true);
+    for (int step = 1; step <= 6; ++step)
+      At(x, y + dy * static_cast<float>(step) / 6.f);
+    Button(false);
+  }
+
+  std::unique_ptr<WindowManager> manager;
+  int width = 0, height = 0, originX = 0, originY = 0;
+  float scale = 1.f;
+};
+
+TEST_P(ModuleViewDesktop, TheWholeEditorShowsAndItsThresholdsAndModesRespondToThePointer)
+{
+  for (const float contentScale : {1.5f, 1.f})
+  {
+    scale = contentScale;
+    OpenSizedFromGetSize(contentScale);
+    ASSERT_FALSE(HasFatalFailure());
+    EXPECT_EQ(width, static_cast<int>(std::ceil(680 * contentScale)));
+    EXPECT_EQ(height, static_cast<int>(std::ceil(392 * contentScale)));
+    const XWindowAttributes editor = OnlyChild(display, parent);
+    EXPECT_EQ(editor.width, width) << "at content scale " << contentScale;
+    EXPECT_EQ(editor.height, height) << "at content scale " << contentScale;
+    const std::string name = "desktop_snapshot_" + std::to_string(static_cast<int>(contentScale * 100));
+    const std::string snapshot = TestOutputPng("integration", name);
+    ASSERT_EQ(vst3host::RenderEditorSnapshot(*plugin, snapshot, contentScale), "");
+    const PixelComparison c = CompareWithPng(Region(display, parent, 0, 0, width, height), snapshot, width, height);
+    EXPECT_LE(c.maxChannelDifference, 2) << c.differentPixels << " pixels differ at content scale " << contentScale;
+    if (contentScale != 1.f)
+      CloseEditor();
+  }
+
+  const std::vector<double> before = StateValues();
+  for (int band = 0; band < 3; ++band)
+  {
+    const float left = 10.f + 132.f * static_cast<float>(band), middle = left + 122.f / 6.f;
+    auto lineY = [](double db) { return static_cast<float>(382.0 - 340.0 * (db + 80.0) / 86.0); };
+    Drag(middle, lineY(before[9 + band]) - 12.f, -30.f); // push zone: above the push line
+    Drag(middle, lineY(before[6 + band]) + 12.f, +30.f); // pull zone: below the pull line
+  }
+  const std::vector<double> after = StateValues();
+  for (int band = 0; band < 3; ++band)
+  {
+    EXPECT_GT(after[9 + band], before[9 + band] + 5.0) << "push threshold of band " << band;
+    EXPECT_LT(after[6 + band], before[6 + band] - 5.0) << "pull threshold of band " << band;
+  }
+
+  At(91.f, 350.f); // the Low band's mode button: LR
+  Button(true);
+  Button(false);
+  Button(true);
+  Button(false);
+  EXPECT_EQ(StateValues()[18], 2.0) << "two quick clicks: LR -> MID -> SIDE";
+  CloseEditor();
+}
+
+INSTANTIATE_TEST_SUITE_P(WindowManagers, ModuleViewDesktop, ::testing::Values(false, true),
+                         [](const ::testing::TestParamInfo<bool>& p) { return p.param ? "openbox" : "none"; });
 
 // A host that embeds by XEmbed, as Steinberg's editor host does: it learns of
 // the editor's window from CreateNotify and refuses it when _XEMBED_INFO is

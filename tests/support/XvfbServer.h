@@ -58,7 +58,7 @@ private:
       {
         freopen("/dev/null", "w", stdout);
         freopen("/dev/null", "w", stderr);
-        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1024x768x24", "-nolisten", "tcp", "-noreset", nullptr);
+        execlp("Xvfb", "Xvfb", name.c_str(), "-screen", "0", "1600x1200x24", "-nolisten", "tcp", "-noreset", nullptr);
         _exit(127);
       }
       if (mPid < 0)

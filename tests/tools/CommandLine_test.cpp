@@ -82,15 +82,17 @@ TEST(CommandLineParsing, BadInputNamesTheProblem)
   }
 }
 
-TEST(CommandLineParsing, SnapshotTakesOneFileAPresetAndAScale)
+TEST(CommandLineParsing, SnapshotTakesOneFileAPresetSettingsAndAScale)
 {
   std::string error;
-  auto command = Parse({"snapshot", "--scale=1.5", "ed.png", "--preset", "TORV"}, error);
+  auto command = Parse({"snapshot", "--scale=1.5", "ed.png", "--preset", "TORV", "--set", "Depth=5"}, error);
   ASSERT_TRUE(command) << error;
   EXPECT_EQ(command->kind, CommandKind::kSnapshot);
   EXPECT_EQ(command->snapshot.outputPath, "ed.png");
   EXPECT_EQ(command->snapshot.preset, "TORV");
   EXPECT_FLOAT_EQ(command->snapshot.scale, 1.5f);
+  ASSERT_EQ(command->snapshot.settings.size(), 1u);
+  EXPECT_EQ(command->snapshot.settings[0].name, "Depth");
 
   command = Parse({"snapshot", "ed.png"}, error);
   ASSERT_TRUE(command);
@@ -102,7 +104,7 @@ TEST(CommandLineParsing, SnapshotTakesOneFileAPresetAndAScale)
                                                                 {"snapshot", "a.png", "--scale", "0.1"},
                                                                 {"snapshot", "a.png", "--scale", "nan"},
                                                                 {"snapshot", "a.png", "--scale", "2", "--scale", "3"},
-                                                                {"snapshot", "a.png", "--set", "Depth=5"}})
+                                                                {"snapshot", "a.png", "--set", "Depth"}})
   {
     error.clear();
     EXPECT_FALSE(Parse(args, error)) << args.size();

@@ -68,7 +68,8 @@ const char* UsageText()
          "  calvorin render IN OUT [--preset NAME|INDEX] [--set NAME=VALUE]... [--block N]\n"
          "                 [--precision 32|64] [--bundle PATH]\n"
          "  calvorin demo [OUTDIR] [--bundle PATH]\n"
-         "  calvorin snapshot OUT.png [--preset NAME|INDEX] [--scale S] [--bundle PATH]\n"
+         "  calvorin snapshot OUT.png [--preset NAME|INDEX] [--set NAME=VALUE]... [--scale S]\n"
+         "                 [--bundle PATH]\n"
          "\n"
          "  info    lists the parameters and factory presets a host sees\n"
          "  render  processes an audio file (WAV, FLAC, AIFF, OGG...; mono or stereo) into\n"
@@ -121,7 +122,7 @@ public:
 
     if (mOption == "--bundle")
       return ParseBundle();
-    if (mCommand.kind == CommandKind::kSnapshot && (mOption == "--preset" || mOption == "--scale"))
+    if (mCommand.kind == CommandKind::kSnapshot && (mOption == "--preset" || mOption == "--scale" || mOption == "--set"))
       return ParseSnapshotOption();
     if (mCommand.kind != CommandKind::kRender)
     {
@@ -179,6 +180,8 @@ private:
     SnapshotArguments& snapshot = mCommand.snapshot;
     if (mOption == "--preset")
       return ParsePreset(snapshot.preset);
+    if (mOption == "--set")
+      return ParseSetting(snapshot.settings);
     std::string value;
     if (!TakeValueOnce(mScaleSeen, value))
       return false;
@@ -191,25 +194,29 @@ private:
     return true;
   }
 
+  bool ParseSetting(std::vector<ParameterSetting>& settings)
+  {
+    std::string value;
+    if (!TakeValue(value))
+      return false;
+    const size_t split = value.find('=');
+    if (split == std::string::npos || split == 0)
+    {
+      mError = "--set expects NAME=VALUE, got '" + value + "'";
+      return false;
+    }
+    settings.push_back({value.substr(0, split), value.substr(split + 1)});
+    return true;
+  }
+
   bool ParseRenderOption()
   {
     RenderArguments& render = mCommand.render;
     if (mOption == "--preset")
       return ParsePreset(render.preset);
-    std::string value;
     if (mOption == "--set")
-    {
-      if (!TakeValue(value))
-        return false;
-      const size_t split = value.find('=');
-      if (split == std::string::npos || split == 0)
-      {
-        mError = "--set expects NAME=VALUE, got '" + value + "'";
-        return false;
-      }
-      render.settings.push_back({value.substr(0, split), value.substr(split + 1)});
-      return true;
-    }
+      return ParseSetting(render.settings);
+    std::string value;
     if (mOption == "--block")
     {
       if (!TakeValueOnce(mBlockSeen, value))

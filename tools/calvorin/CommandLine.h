@@ -37,6 +37,7 @@ struct SnapshotArguments
 {
   std::string outputPath;
   std::optional<std::string> preset; // name or index, as typed
+  std::vector<ParameterSetting> settings;
   float scale = 1.f;
 };
 

@@ -268,6 +268,15 @@ int RunSnapshot(EffectHost& host, const SnapshotArguments& args, Console& consol
     if (!ResolvePreset(host.PresetNames(), *args.preset, index, error) || !host.LoadPreset(index, error))
       return Fail(console, error);
   }
+  const std::vector<HostParameter> parameters = host.Parameters();
+  for (const ParameterSetting& setting : args.settings)
+  {
+    ResolvedSetting resolved;
+    if (!ResolveSetting(host, parameters, setting, resolved, error))
+      return Fail(console, error);
+    if (!host.SetParameter(resolved.id, resolved.normalized))
+      return Fail(console, "the plug-in refused the value of " + resolved.title);
+  }
   if (!host.SaveEditorSnapshot(args.outputPath, args.scale, error))
     return Fail(console, error);
   console.out << "editor written to " << args.outputPath << " (" << FileSize(iplug::PathFromUtf8(args.outputPath)) << ")\n";

@@ -15,6 +15,24 @@ PlugFrame::~PlugFrame()
     e.handler->release();
 }
 
+vst3::tresult PlugFrame::queryInterface(const vst3::TUID requested, void** obj)
+{
+  if (obj && requested && vst3::IidEqual(requested, vst3::Linux::IRunLoop::iid))
+  {
+    addRef();
+    *obj = static_cast<vst3::Linux::IRunLoop*>(&mLoop);
+    return vst3::kResultOk;
+  }
+  return ComObject::queryInterface(requested, obj);
+}
+
+vst3::tresult PlugFrame::RunLoop::queryInterface(const vst3::TUID, void** obj)
+{
+  if (obj)
+    *obj = nullptr;
+  return vst3::kNoInterface;
+}
+
 vst3::tresult PlugFrame::resizeView(vst3::IPlugView* view, vst3::ViewRect* newSize)
 {
   if (!view || !newSize)
@@ -25,7 +43,7 @@ vst3::tresult PlugFrame::resizeView(vst3::IPlugView* view, vst3::ViewRect* newSi
   return vst3::kResultTrue;
 }
 
-vst3::tresult PlugFrame::registerEventHandler(vst3::Linux::IEventHandler* handler, vst3::Linux::FileDescriptor fd)
+vst3::tresult PlugFrame::RegisterEventHandler(vst3::Linux::IEventHandler* handler, vst3::Linux::FileDescriptor fd)
 {
   if (!handler || fd < 0)
     return vst3::kInvalidArgument;
@@ -37,7 +55,7 @@ vst3::tresult PlugFrame::registerEventHandler(vst3::Linux::IEventHandler* handle
   return vst3::kResultTrue;
 }
 
-vst3::tresult PlugFrame::unregisterEventHandler(vst3::Linux::IEventHandler* handler)
+vst3::tresult PlugFrame::UnregisterEventHandler(vst3::Linux::IEventHandler* handler)
 {
   const auto it = std::find_if(mEventHandlers.begin(), mEventHandlers.end(),
                                [handler](const EventHandler& e) { return e.handler == handler; });
@@ -49,7 +67,7 @@ vst3::tresult PlugFrame::unregisterEventHandler(vst3::Linux::IEventHandler* hand
   return vst3::kResultTrue;
 }
 
-vst3::tresult PlugFrame::registerTimer(vst3::Linux::ITimerHandler* handler, vst3::Linux::TimerInterval milliseconds)
+vst3::tresult PlugFrame::RegisterTimer(vst3::Linux::ITimerHandler* handler, vst3::Linux::TimerInterval milliseconds)
 {
   if (!handler || milliseconds == 0)
     return vst3::kInvalidArgument;
@@ -58,7 +76,7 @@ vst3::tresult PlugFrame::registerTimer(vst3::Linux::ITimerHandler* handler, vst3
   return vst3::kResultTrue;
 }
 
-vst3::tresult PlugFrame::unregisterTimer(vst3::Linux::ITimerHandler* handler)
+vst3::tresult PlugFrame::UnregisterTimer(vst3::Linux::ITimerHandler* handler)
 {
   const auto it =
     std::find_if(mTimers.begin(), mTimers.end(), [handler](const Timer& t) { return t.handler == handler; });

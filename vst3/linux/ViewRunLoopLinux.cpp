@@ -1,6 +1,7 @@
 #include "vst3/ViewRunLoop.h"
 
 #include "vst3/abi/LinuxRunLoop.h"
+#include "vst3/linux/RunLoopTimerSource.h"
 #include "vst3/base/RefCount.h"
 
 namespace iplug
@@ -86,7 +87,12 @@ public:
   }
 
   bool IsRegistered() const override { return mTimer || mEvents; }
-  vst3::FUnknown* HostObject() const override { return mLoop; }
+  // The loop object itself, not what it answers to queryInterface: some hosts'
+  // loops (Ardour's) answer nothing there.
+  std::unique_ptr<TimerSource> MakeTimerSource() const override
+  {
+    return std::make_unique<RunLoopTimerSource>(mLoop);
+  }
 
 private:
   template <class H>

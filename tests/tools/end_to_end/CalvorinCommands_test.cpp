@@ -538,6 +538,14 @@ TEST(CalvorinEndToEnd, SnapshotDrawsTheEditorWithThePresetAtTheScale)
   const fs::path torv1 = ws.work / "torv1.png";
   ASSERT_EQ(ws.Run({"snapshot", torv1.string(), "--preset", "1", "--bundle", CALVORIN_BUNDLE_PATH}).exitCode, 0);
   EXPECT_NE(ReadBytes(torv1), ReadBytes(defaults));
+  // Settings change what is drawn; an unknown one is one clear line.
+  const fs::path set = ws.work / "set.png";
+  r = ws.Run({"snapshot", set.string(), "--set", "Depth=100", "--set", "Mode Low=SIDE", "--bundle", CALVORIN_BUNDLE_PATH});
+  ASSERT_EQ(r.exitCode, 0) << r.err;
+  EXPECT_NE(ReadBytes(set), ReadBytes(defaults));
+  r = ws.Run({"snapshot", set.string(), "--set", "Nope=1", "--bundle", CALVORIN_BUNDLE_PATH});
+  EXPECT_EQ(r.exitCode, 1);
+  EXPECT_EQ(Lines(r.err).size(), 1u) << r.err;
 
   const fs::path bad = ws.work / "bad.png";
   r = ws.Run({"snapshot", bad.string(), "--scale", "9", "--bundle", CALVORIN_BUNDLE_PATH});
