@@ -155,6 +155,11 @@ void HostWindow::MoveMouse(int x, int y)
   Post(WM_MOUSEMOVE, mLeftHeld ? MK_LBUTTON : 0, x, y);
 }
 
+void HostWindow::LeaveMouse()
+{
+  Post(WM_MOUSELEAVE, 0, 0, 0);
+}
+
 void HostWindow::PressLeft(int x, int y)
 {
   mLeftHeld = true;

@@ -38,6 +38,8 @@ public:
   // Mouse input to the first child, in its client pixels. Each call posts the
   // message and pumps until it has been handled.
   void MoveMouse(int x, int y);
+  // The pointer left, as Windows reports it to a window that tracks leaving.
+  void LeaveMouse();
   void PressLeft(int x, int y);
   void ReleaseLeft(int x, int y);
   void Wheel(int x, int y, int delta, bool shift = false);
