@@ -17,6 +17,9 @@ packages=(
   libsndfile1-dev
   # a real VST 3 host for the integration tests, and the Windows cross build
   ardour mingw-w64
+  # a desktop around the editor in the window tests: a window manager, pointer
+  # input and screenshots, and the pictures compared in Python
+  openbox xdotool x11-utils imagemagick python3-pil python3-numpy
   # Windows: wine runs the cross-built tests; zlib for mingw, and what the
   # static third-party build needs to build Debian's sources
   wine64 libz-mingw-w64-dev meson
