@@ -13,6 +13,7 @@
 
 // After gtest: Xlib's macros would break its headers.
 #include "tests/support/PixelCompare.h"
+#include "tests/support/ThresholdGrabs.h"
 #include "tests/support/WindowManager.h"
 #include "tests/support/XvfbServer.h"
 
@@ -535,19 +536,12 @@ TEST_P(ModuleViewDesktop, TheWholeEditorShowsAndItsThresholdsAndModesRespondToTh
   }
 
   const std::vector<double> before = StateValues();
-  for (int band = 0; band < 3; ++band)
-  {
-    const float left = 10.f + 132.f * static_cast<float>(band), middle = left + 122.f / 6.f;
-    auto lineY = [](double db) { return static_cast<float>(382.0 - 340.0 * (db + 80.0) / 86.0); };
-    Drag(middle, lineY(before[9 + band]) - 12.f, -30.f); // push zone: above the push line
-    Drag(middle, lineY(before[6 + band]) + 12.f, +30.f); // pull zone: below the pull line
-  }
+  const std::vector<ThresholdGrab> grabs = ThresholdGrabs(before);
+  for (const ThresholdGrab& grab : grabs)
+    Drag(grab.x, grab.y, grab.dy);
   const std::vector<double> after = StateValues();
-  for (int band = 0; band < 3; ++band)
-  {
-    EXPECT_GT(after[9 + band], before[9 + band] + 5.0) << "push threshold of band " << band;
-    EXPECT_LT(after[6 + band], before[6 + band] - 5.0) << "pull threshold of band " << band;
-  }
+  for (const ThresholdGrab& grab : grabs)
+    EXPECT_TRUE(ThresholdFollowed(grab, before, after)) << grab.what;
 
   At(91.f, 350.f); // the Low band's mode button: LR
   Button(true);

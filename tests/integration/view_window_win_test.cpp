@@ -5,6 +5,7 @@
 #include "ModuleFixture.h"
 
 #include "tests/support/PixelCompare.h"
+#include "tests/support/ThresholdGrabs.h"
 #include "vst3/host/EditorSnapshot.h"
 #include "vst3/host/MemoryStream.h"
 #include "vst3/host/ProcessingSession.h"
@@ -210,44 +211,38 @@ TEST_F(ModuleWinViewWindow, ThresholdHandlesFollowDragsWhateverCameBeforeThePres
       std::memcpy(v.data(), bytes.data(), v.size() * sizeof(double));
     return v;
   };
-  const auto drag = [&](double x, double y, double dy) {
+  const auto drag = [&](double pressX, double pressY, double dy) {
     std::string cmd;
     auto at = [&](double ex, double ey) {
       cmd += " mousemove " + std::to_string(origin.x + static_cast<long>(ex)) + " " +
              std::to_string(origin.y + static_cast<long>(ey)) + " sleep 0.05";
     };
-    at(x, y);
+    at(pressX, pressY);
     cmd += " mousedown 1 sleep 0.1";
     for (int step = 1; step <= 6; ++step)
-      at(x, y + dy * step / 6.0);
+      at(pressX, pressY + dy * step / 6.0);
     cmd += " mouseup 1 sleep 0.1";
     EXPECT_TRUE(RunXdotool(cmd));
   };
-  const auto lineY = [](double db) { return 382.0 - 340.0 * (db + 80.0) / 86.0; };
-  const double pushLow = state()[9];
-  const int pushZone = static_cast<int>(lineY(pushLow) - 12.0);
-  window->MoveMouse(30, pushZone);
+  std::vector<double> before = state();
+  const ThresholdGrab push = ThresholdGrabs(before)[0];
+  const int x = static_cast<int>(push.x), y = static_cast<int>(push.y), y1 = static_cast<int>(push.y + push.dy);
+  window->MoveMouse(x, y);
   window->LeaveMouse();
-  window->PressLeft(30, pushZone);
-  window->MoveMouse(30, pushZone - 30);
-  window->ReleaseLeft(30, pushZone - 30);
-  EXPECT_GT(state()[9], pushLow + 5.0) << "a press after the pointer was reported gone";
+  window->PressLeft(x, y);
+  window->MoveMouse(x, y1);
+  window->ReleaseLeft(x, y1);
+  EXPECT_TRUE(ThresholdFollowed(push, before, state())) << "a press after the pointer was reported gone";
 
   if (!RunXdotool("getmouselocation", 5000))
     GTEST_SKIP() << "needs wine with Debian's xdotool";
-  const std::vector<double> before = state();
-  for (int band = 0; band < 3; ++band)
-  {
-    const double middle = 10.0 + 132.0 * band + 122.0 / 6.0;
-    drag(middle, lineY(before[9 + band]) - 12.0, -30.0); // push zone: above the push line
-    drag(middle, lineY(before[6 + band]) + 12.0, +30.0); // pull zone: below the pull line
-  }
+  before = state();
+  const std::vector<ThresholdGrab> grabs = ThresholdGrabs(before);
+  for (const ThresholdGrab& grab : grabs)
+    drag(grab.x, grab.y, grab.dy);
   const std::vector<double> after = state();
-  for (int band = 0; band < 3; ++band)
-  {
-    EXPECT_GT(after[9 + band], before[9 + band] + 5.0) << "push threshold of band " << band;
-    EXPECT_LT(after[6 + band], before[6 + band] - 5.0) << "pull threshold of band " << band;
-  }
+  for (const ThresholdGrab& grab : grabs)
+    EXPECT_TRUE(ThresholdFollowed(grab, before, after)) << grab.what;
 }
 
 TEST_F(ModuleWinViewWindow, ThePresetArrowLoadsTorvWhenItsSplashEnds)
