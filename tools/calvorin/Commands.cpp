@@ -274,6 +274,8 @@ int RunSnapshot(EffectHost& host, const SnapshotArguments& args, Console& consol
     ResolvedSetting resolved;
     if (!ResolveSetting(host, parameters, setting, resolved, error))
       return Fail(console, error);
+    if (!resolved.adjustment.empty())
+      console.err << "calvorin: " << resolved.adjustment << "\n";
     if (!host.SetParameter(resolved.id, resolved.normalized))
       return Fail(console, "the plug-in refused the value of " + resolved.title);
   }
