@@ -205,17 +205,32 @@ class Ardour:
                     return m.group(1), (int(m.group(4)), int(m.group(5)))
         return None, None
 
+    def main_geometry(self):
+        """Where Ardour's main window is on the screen (asked again while the window settles)."""
+        for _ in range(20):
+            out = run(["xdotool", "getwindowgeometry", "--shell", self.main]).stdout
+            geo = dict(line.split("=", 1) for line in out.split() if "=" in line)
+            if "X" in geo and "Y" in geo:
+                return int(geo["X"]), int(geo["Y"])
+            time.sleep(0.5)
+            found = run(["xdotool", "search", "--name", "^calvtest - Ardour"]).stdout.split()
+            self.main = found[0] if found else self.main
+        check(False, "Ardour's main window has a place on the screen")
+        raise SystemExit(1)
+
     def open_editor(self):
         """Opens the mixer and double-clicks the plug-in in the track's strip, unless
         Ardour reopened the plug-in's window with the session."""
         self.editor, self.origin = self.find_editor()
-        if not self.editor:
-            geo = dict(l.split("=") for l in run(["xdotool", "getwindowgeometry", "--shell", self.main]).stdout.split())
+        for attempt in range(3):  # a busy machine may need another try
+            if self.editor:
+                break
+            geo = self.main_geometry()
             xdo("windowactivate", "--sync", self.main)
             time.sleep(0.5)
             xdo("key", "alt+m")
-            time.sleep(3)
-            xdo("mousemove", int(geo["X"]) + 329, int(geo["Y"]) + 195, "click", "--repeat", "2", "--delay", "80", "1")
+            time.sleep(3 + 2 * attempt)
+            xdo("mousemove", geo[0] + 329, geo[1] + 195, "click", "--repeat", "2", "--delay", "80", "1")
             for _ in range(20):
                 time.sleep(0.5)
                 self.editor, self.origin = self.find_editor()
