@@ -1,6 +1,9 @@
 #!/usr/bin/env bash
 # Configures and builds one configuration into build/<config>; with target
-# names after the configuration, only those targets.
+# names after the configuration, only those targets. --without-tests
+# configures without the tests and benchmarks, so GoogleTest and Google
+# Benchmark need not be installed (tools/run-main.sh).
+#   tools/build.sh [config] [--without-tests] [target ...]
 #   release  Release (-O3) with debug info (default)
 #   asan     address + undefined-behaviour sanitizers
 #   tsan     thread sanitizer
@@ -9,6 +12,11 @@
 set -euo pipefail
 config=${1:-release}
 shift || true
+tests=ON
+if [ "${1:-}" = --without-tests ]; then
+  tests=OFF
+  shift
+fi
 root=$(cd "$(dirname "$0")/.." && pwd)
 case "$config" in
   release) args=(-DCMAKE_BUILD_TYPE=Release -DCMAKE_C_FLAGS_RELEASE='-O3 -DNDEBUG -g'
@@ -20,7 +28,7 @@ case "$config" in
   *) echo "build.sh: unknown configuration '$config' (release, asan, tsan, fuzz)" >&2; exit 2 ;;
 esac
 # Warnings are errors in every configuration built here.
-args+=(-DCALVORIN_WARNINGS_AS_ERRORS=ON)
+args+=(-DCALVORIN_WARNINGS_AS_ERRORS=ON -DCALVORIN_TESTS=$tests)
 # Everything draws with the static cairo without fontconfig or X11 (built once,
 # then cached under build/linux-cairo/).
 cairo_prefix=$("$root/tools/build-linux-cairo.sh" | tail -n 1)

@@ -1,20 +1,39 @@
 #!/usr/bin/env bash
-# Installs every Debian package the project needs. Idempotent: packages that are
+# Installs the Debian packages the project needs. Idempotent: packages that are
 # already installed are skipped, and the package lists are refreshed only when
 # something has to be installed.
+#
+#   tools/setup.sh          everything: building, running and testing (tools/run-tests.sh, CI)
+#   tools/setup.sh --main   only what building and running the plug-in and calvorin need (tools/run-main.sh)
+#   tools/setup.sh --list [--main]   prints the package names, one a line, and installs nothing
+#
+# Two lists: a package goes into main_packages when the bundle or calvorin
+# cannot be built or run without it (for example a library the module links),
+# and into test_packages when only the tests, the other platforms' builds,
+# packaging or fuzzing need it.
 set -euo pipefail
 
-packages=(
-  # toolchain and test frameworks
+main_packages=(
+  # toolchain
   build-essential cmake ninja-build pkg-config ccache
-  libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
-  # editor drawing, fonts and the X11 window; tools/build-linux-cairo.sh
-  # builds cairo from Debian's source (dpkg-dev fetches it) against these
-  libcairo2-dev libfreetype-dev libpixman-1-dev libpng-dev zlib1g-dev dpkg-dev
-  libx11-dev libxfixes-dev libxtst-dev xvfb xauth fonts-roboto-unhinted
+  # tools/build-linux-cairo.sh builds cairo from Debian's source (dpkg-dev
+  # fetches it) against these; the editor's font, embedded at build time
+  libfreetype-dev libpixman-1-dev libpng-dev zlib1g-dev dpkg-dev fonts-roboto-unhinted
+  # the editor's X11 window
+  libx11-dev libxfixes-dev
   # audio files for the command-line tool
   libsndfile1-dev
+)
+
+test_packages=(
+  # test frameworks and benchmarks; clang and its runtime for the fuzz build
+  libgtest-dev libgmock-dev libbenchmark-dev
+  clang libclang-rt-14-dev
+  # Debian's cairo: a packager's plain build draws with it, and the pinned
+  # versions of the third-party builds are checked against it
+  libcairo2-dev
+  # the window tests: a private X server and synthetic input
+  libxtst-dev xvfb xauth
   # a real VST 3 host for the integration tests, and the Windows cross build
   ardour mingw-w64
   # a desktop around the editor in the window tests: a window manager, pointer
@@ -28,6 +47,22 @@ packages=(
   # locale switching in tests
   locales
 )
+
+packages=("${main_packages[@]}")
+with_tests=1
+list_only=0
+for arg in "$@"; do
+  case "$arg" in
+    --main) with_tests=0 ;;
+    --list) list_only=1 ;;
+    *) echo "usage: $0 [--main] [--list]" >&2; exit 2 ;;
+  esac
+done
+[ "$with_tests" -eq 1 ] && packages+=("${test_packages[@]}")
+if [ "$list_only" -eq 1 ]; then
+  printf '%s\n' "${packages[@]}"
+  exit 0
+fi
 
 sudo_cmd=()
 [ "$(id -u)" -ne 0 ] && sudo_cmd=(sudo)
@@ -79,6 +114,8 @@ if [ ${#missing[@]} -gt 0 ]; then
   echo "setup: installing ${missing[*]}"
   DEBIAN_FRONTEND=noninteractive "${sudo_cmd[@]}" apt-get install -y --no-install-recommends "${missing[@]}"
 fi
+
+[ "$with_tests" -eq 1 ] || exit 0
 
 # A decimal-comma locale for the locale-independence tests.
 if ! locale -a 2>/dev/null | grep -qi '^de_DE\.utf-\?8$'; then
