@@ -166,6 +166,30 @@ void IPlugProcessor::SetLatencySamples(int samples)
 }
 
 // ---------------------------------------------------------------------------
+// Automation points
+
+bool IPlugProcessor::AddParamPoints(int paramIdx, const int* offsets, const double* values, int count)
+{
+  if (!TakesParamPoints() || count > mParamPoints.Room())
+    return false;
+  for (int i = 0; i < count; ++i)
+    mParamPoints.Add({paramIdx, offsets[i], values[i]});
+  return true;
+}
+
+void IPlugProcessor::FinishParamPoints()
+{
+  if (!mParamPointsProcessed)
+  {
+    ParamChangeSet changed;
+    for (const ParamPoint& point : mParamPoints.Points())
+      changed.Mark(point.paramIdx);
+    changed.TakeAll([this](int paramIdx) { OnParamChangeRealtime(paramIdx); });
+  }
+  mParamPoints.Clear();
+}
+
+// ---------------------------------------------------------------------------
 // Channel configurations
 
 int IPlugProcessor::ParseChannelConfig(const char* text, std::vector<ChannelConfig>& configs, int& maxNInputs,
@@ -450,7 +474,8 @@ void IPlugProcessor::RunAttachedBlock(int nFrames)
   if (nFrames <= 0)
     return;
   const bool bypassed = GetBypassed();
-  if (bypassed)
+  mParamPointsProcessed = true;
+  if (bypassed && !ProcessesBypass())
     CopyThroughOnBypass(nFrames);
   else
   {
@@ -489,6 +514,7 @@ void IPlugProcessor::ProcessHostChannelsImpl(Sample* const* inputs, int nInputs,
   for (int offset = 0; offset < nFrames; offset += mBlockSize)
   {
     const int n = std::min(mBlockSize, nFrames - offset);
+    mPieceOffset = offset;
     ResetChannelBuffers();
     if constexpr (std::is_same_v<Sample, float>)
       AttachInputChannels(0, nInputs, inputs, offset, n);
@@ -498,6 +524,7 @@ void IPlugProcessor::ProcessHostChannelsImpl(Sample* const* inputs, int nInputs,
     CompleteInputs(n, true);
     RunAttachedBlock(n);
   }
+  mPieceOffset = 0;
 }
 
 void IPlugProcessor::ProcessHostChannels(double* const* inputs, int nInputs, double* const* outputs, int nOutputs,

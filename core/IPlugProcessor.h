@@ -7,6 +7,7 @@
 #include "core/ITimeInfo.h"
 #include "core/MultichannelDelayLine.h"
 #include "core/ParamChangeSet.h"
+#include "core/ParamPointList.h"
 
 #include <atomic>
 #include <memory>
@@ -84,6 +85,42 @@ public:
   {
     mChangedParams.TakeAll([this](int paramIdx) { OnParamChangeRealtime(paramIdx); });
   }
+
+  // A host's automation points ---------------------------------------------
+  //
+  // A plug-in that follows a host's curve sample by sample takes the points of
+  // each block: the host-facing layer adds every point of every queue, then
+  // runs the audio, and ProcessBlock reads the points of the piece it
+  // processes. A plug-in that takes none gets OnParamChangeRealtime once per
+  // changed parameter before the block, as the host-facing layer applies the
+  // last point of each queue.
+
+  // Whether ProcessBlock reads ParamPoints.
+  virtual bool TakesParamPoints() const { return false; }
+  // Whether ProcessBlock also runs while the host bypasses the plug-in (it
+  // then reads GetBypassed and fades to the input itself). Otherwise the
+  // frame copies the input to the output while bypassed.
+  virtual bool ProcessesBypass() const { return false; }
+
+  // Audio thread, in process() order: begin, add the points of each queue,
+  // run the audio, finish.
+  void BeginParamPoints()
+  {
+    mParamPoints.Clear();
+    mParamPointsProcessed = false;
+  }
+  // Adds the points of one queue (offsets[i], values[i], in the host's
+  // order). False when the plug-in takes no points or they do not all fit:
+  // then the caller applies the parameter's last value with
+  // OnParamChangeRealtime, as for a plug-in without points.
+  bool AddParamPoints(int paramIdx, const int* offsets, const double* values, int count);
+  // After the audio: when no audio ran (a parameter flush), the points' last
+  // values reach the signal path through OnParamChangeRealtime.
+  void FinishParamPoints();
+  // The block's points, offsets counted from the start of the host's block;
+  // the piece being processed starts at PieceOffset() of it.
+  std::span<const ParamPoint> ParamPoints() const { return mParamPoints.Points(); }
+  int PieceOffset() const { return mPieceOffset; }
 
   // Channel configurations ---------------------------------------------------
 
@@ -211,6 +248,9 @@ private:
   std::unique_ptr<MultichannelDelayLine> mLatencyDelay;
   ITimeInfo mTimeInfo;
   ParamChangeSet mChangedParams;
+  ParamPointList mParamPoints;
+  bool mParamPointsProcessed = false;
+  int mPieceOffset = 0;
 };
 
 } // namespace iplug

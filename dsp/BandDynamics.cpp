@@ -17,6 +17,16 @@ void BandDynamics::SetMode(int mode)
   mMode = mode;
 }
 
+int BandDynamics::ModeFromValue(double value)
+{
+  // Truncation toward zero; out-of-range and NaN values never reach the cast.
+  if (value >= 2.0)
+    return kModeSide;
+  if (value >= 0.0)
+    return static_cast<int>(value);
+  return kModeLR;
+}
+
 void BandDynamics::SetDepth(double depth)
 {
   mDepth = depth;

@@ -37,6 +37,8 @@ public:
   void SetPushThreshold(double db) { mPushThresholdDb = db; }
   void SetWidth(double width) { mWidth = width; }
   void SetMode(int mode);
+  // A Mode parameter value truncated toward zero; out of range and NaN give LR.
+  static int ModeFromValue(double value);
   // Depth k in 0..1 scales both ratios; the ratio expressions are worked out
   // here, once per change.
   void SetDepth(double depth);
@@ -64,9 +66,22 @@ public:
 
   // One-pole coefficient reaching 10 % to 90 % of a step in timeFactor x timeMs.
   static double EnvelopeCoefficient(double timeFactor, double timeMs, double sampleRate);
+  // 1 - 1 / effective ratio for a ratio at depth 0..1.
+  static double RatioFactor(double ratio, double depth) { return 1.0 - 1.0 / ((ratio - 1.0) * depth + 1.0); }
 
   // Audio thread: processes one sample pair in place.
   void Process(double& l, double& r);
+
+  // The settings of one sample while they move (the envelope coefficients
+  // stay this band's own). The dynamics gain reaches the mid signal in the
+  // proportion gainOnMid and the side in gainOnSide: 1 and 1 in LR, 1 and 0
+  // in MID, 0 and 1 in SIDE, so that a proportion between two modes mixes
+  // their outputs.
+  struct MovingSettings
+  {
+    double preGain, postGain, pullThresholdDb, pushThresholdDb, pullFactor, pushFactor, width, gainOnMid, gainOnSide;
+  };
+  void ProcessMoving(double& l, double& r, const MovingSettings& s);
 
   void Reset()
   {
@@ -112,8 +127,6 @@ private:
       break;
     }
   }
-
-  static double RatioFactor(double ratio, double depth) { return 1.0 - 1.0 / ((ratio - 1.0) * depth + 1.0); }
 
   const double mAttackMs;
   const double mReleaseMs;
@@ -178,6 +191,42 @@ inline void BandDynamics::Process(double& l, double& r)
   const double s = ((l - r) * 0.5) * mWidth;
   l = (s + m) * post;
   r = (m - s) * post;
+}
+
+inline void BandDynamics::ProcessMoving(double& l, double& r, const MovingSettings& s)
+{
+  const double attack = mAttackCoef;
+  const double release = mReleaseCoef;
+
+  l = l * s.preGain;
+  r = r * s.preGain;
+  double e = MaxIgnoringNaN(std::fabs(l), std::fabs(r));
+
+  double g = 1.0;
+  double a = e > mPullEnvelope ? attack : release;
+  mPullEnvelope = (1.0 - a) * e + mPullEnvelope * a;
+  const double pullLevel = std::log(std::fabs(mPullEnvelope)) * kDbPerNeper;
+  if (s.pullThresholdDb > pullLevel && pullLevel > kPullFloorDb)
+  {
+    g = std::exp(s.pullFactor * (s.pullThresholdDb - pullLevel) * kNeperPerDb);
+    g = g < 0.0 ? 0.0 : g;
+    e = e * g;
+  }
+
+  a = e > mPushEnvelope ? attack : release;
+  mPushEnvelope = (1.0 - a) * e + mPushEnvelope * a;
+  const double pushLevel = std::log(std::fabs(mPushEnvelope)) * kDbPerNeper;
+  if (pushLevel > s.pushThresholdDb)
+  {
+    double push = std::exp(s.pushFactor * (s.pushThresholdDb - pushLevel) * kNeperPerDb);
+    push = push < 0.0 ? 0.0 : (push > 1.0 ? 1.0 : push);
+    g = g * push;
+  }
+
+  const double m = ((l + r) * 0.5) * ((g - 1.0) * s.gainOnMid + 1.0);
+  const double side = (((l - r) * 0.5) * ((g - 1.0) * s.gainOnSide + 1.0)) * s.width;
+  l = (side + m) * s.postGain;
+  r = (m - side) * s.postGain;
 }
 
 } // namespace iplug

@@ -9,11 +9,20 @@ void BandExciter::SetAmount(double amount)
 {
   if (amount > 0.0)
   {
-    const double s = std::pow(amount, 0.5);
-    mDrive = std::exp(s * 48.0 * kNeperPerDb);
-    mTrim = std::exp(s * -24.0 * kNeperPerDb);
+    mDrive = DriveFor(amount);
+    mTrim = TrimFor(amount);
   }
   mAmount = amount;
+}
+
+double BandExciter::DriveFor(double amount)
+{
+  return std::exp(std::pow(amount, 0.5) * 48.0 * kNeperPerDb);
+}
+
+double BandExciter::TrimFor(double amount)
+{
+  return std::exp(std::pow(amount, 0.5) * -24.0 * kNeperPerDb);
 }
 
 } // namespace iplug

@@ -18,6 +18,9 @@ public:
   // amount in 0..1 (Excite / 100). Drive and trim are worked out here, once per
   // change.
   void SetAmount(double amount);
+  // Drive and trim for an amount above 0.
+  static double DriveFor(double amount);
+  static double TrimFor(double amount);
   double Amount() const { return mAmount; }
   double Drive() const { return mDrive; }
   double Trim() const { return mTrim; }
@@ -30,6 +33,16 @@ public:
       return;
     const double drive = mDrive;
     const double trim = mTrim;
+    const auto shaper = [trim](double u) { return std::tanh(u) * trim; };
+    l = drive * l;
+    r = drive * r;
+    Oversampler::ProcessTwo(mLeft, l, mRight, r, shaper);
+  }
+
+  // Audio thread: the exciter with this drive and trim, whatever its amount
+  // (while its settings move).
+  void ProcessDriven(double& l, double& r, double drive, double trim)
+  {
     const auto shaper = [trim](double u) { return std::tanh(u) * trim; };
     l = drive * l;
     r = drive * r;

@@ -55,52 +55,66 @@ ProcessingChain::ProcessingChain(double sampleRate)
     meter.SetWindow(kMeterWindowMs, fs);
 }
 
-void ProcessingChain::SetBandGains(int band, double preGainControl, double postGainControl)
+void ProcessingChain::SetParam(ChainParam param, int band, double value, int rampFrames)
 {
+  if (!IsBandParam(param))
+    band = 0;
   if (!IsBand(band))
     return;
+  mControls.Set(param, band, value, rampFrames);
+  ApplySetting(param, band);
+}
+
+void ProcessingChain::ApplySetting(ChainParam param, int band)
+{
+  const double v = mControls.Value(param, band);
+  BandDynamics& dynamics = mDynamics[static_cast<size_t>(band)];
   mLaneBandsChanged = true;
-  mDynamics[static_cast<size_t>(band)].SetPreGain(GainControlToFactor(preGainControl));
-  mDynamics[static_cast<size_t>(band)].SetPostGain(GainControlToFactor(postGainControl));
+  switch (param)
+  {
+  case ChainParam::kPreGain: dynamics.SetPreGain(GainControlToFactor(v)); break;
+  case ChainParam::kPostGain: dynamics.SetPostGain(GainControlToFactor(v)); break;
+  case ChainParam::kPullThreshold: dynamics.SetPullThreshold(v); break;
+  case ChainParam::kPushThreshold: dynamics.SetPushThreshold(v); break;
+  case ChainParam::kWidth: dynamics.SetWidth(v / 100.0); break;
+  case ChainParam::kExcite: mExciters[static_cast<size_t>(band)].SetAmount(v / 100.0); break;
+  case ChainParam::kMode: dynamics.SetMode(BandDynamics::ModeFromValue(v)); break;
+  case ChainParam::kDepth:
+    for (BandDynamics& each : mDynamics)
+      each.SetDepth(v / 100.0);
+    break;
+  case ChainParam::kMix: mBlock.mixPercent = v; break;
+  case ChainParam::kOutGain: mBlock.outGainControl = v; break;
+  case ChainParam::kBypass: mBlock.bypassValue = v; break;
+  case ChainParam::kCount: break;
+  }
+}
+
+void ProcessingChain::SetBandGains(int band, double preGainControl, double postGainControl)
+{
+  SetParam(ChainParam::kPreGain, band, preGainControl);
+  SetParam(ChainParam::kPostGain, band, postGainControl);
 }
 
 void ProcessingChain::SetBandThresholds(int band, double pullThresholdDb, double pushThresholdDb)
 {
-  if (!IsBand(band))
-    return;
-  mLaneBandsChanged = true;
-  mDynamics[static_cast<size_t>(band)].SetPullThreshold(pullThresholdDb);
-  mDynamics[static_cast<size_t>(band)].SetPushThreshold(pushThresholdDb);
+  SetParam(ChainParam::kPullThreshold, band, pullThresholdDb);
+  SetParam(ChainParam::kPushThreshold, band, pushThresholdDb);
 }
 
 void ProcessingChain::SetBandWidth(int band, double widthPercent)
 {
-  if (!IsBand(band))
-    return;
-  mLaneBandsChanged = true;
-  mDynamics[static_cast<size_t>(band)].SetWidth(widthPercent / 100.0);
+  SetParam(ChainParam::kWidth, band, widthPercent);
 }
 
 void ProcessingChain::SetBandExcite(int band, double excitePercent)
 {
-  if (!IsBand(band))
-    return;
-  mLaneBandsChanged = true;
-  mExciters[static_cast<size_t>(band)].SetAmount(excitePercent / 100.0);
+  SetParam(ChainParam::kExcite, band, excitePercent);
 }
 
 void ProcessingChain::SetBandMode(int band, double modeValue)
 {
-  if (!IsBand(band))
-    return;
-  mLaneBandsChanged = true;
-  // Truncation toward zero; out-of-range and NaN values never reach the cast.
-  int mode = BandDynamics::kModeLR;
-  if (modeValue >= 2.0)
-    mode = BandDynamics::kModeSide;
-  else if (modeValue >= 0.0)
-    mode = static_cast<int>(modeValue);
-  mDynamics[static_cast<size_t>(band)].SetMode(mode);
+  SetParam(ChainParam::kMode, band, modeValue);
 }
 
 void ProcessingChain::SetTimeFactor(double timeFactor)
@@ -114,9 +128,7 @@ void ProcessingChain::SetTimeFactor(double timeFactor)
 
 void ProcessingChain::SetDepth(double depthPercent)
 {
-  mLaneBandsChanged = true;
-  for (BandDynamics& band : mDynamics)
-    band.SetDepth(depthPercent / 100.0);
+  SetParam(ChainParam::kDepth, 0, depthPercent);
 }
 
 void ProcessingChain::Reset(double sampleRate)
@@ -131,10 +143,18 @@ void ProcessingChain::Reset(double sampleRate)
       band.SetTiming(factor, sampleRate);
     for (MeterSender& meter : mMeters)
       meter.SetWindow(kMeterWindowMs, sampleRate);
+    mControls.SetSampleRate(sampleRate);
     mLaneCrossoversChanged = true;
     mLaneBandsChanged = true;
   }
   ClearFiltersAndEnvelopes();
+  mControls.Settle();
+  for (int p = 0; p < static_cast<int>(ChainParam::kCount); ++p)
+  {
+    for (int band = 0; band < (IsBandParam(static_cast<ChainParam>(p)) ? kNumBands : 1); ++band)
+      ApplySetting(static_cast<ChainParam>(p), band);
+  }
+  mControls.SetLive(false);
 }
 
 void ProcessingChain::SetEnginePath(EnginePath path)
@@ -157,17 +177,47 @@ void ProcessingChain::ClearFiltersAndEnvelopes()
 
 void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrames, const BlockControls& controls)
 {
+  SetParam(ChainParam::kOutGain, 0, controls.outGainControl);
+  SetParam(ChainParam::kMix, 0, controls.mixPercent);
+  SetParam(ChainParam::kBypass, 0, controls.bypassValue);
+  ProcessBlock(inputs, outputs, nFrames);
+}
+
+void ProcessingChain::ProcessBlock(double** inputs, double** outputs, int nFrames)
+{
   if (nFrames <= 0)
     return;
 
   FloatingPointModeGuard floatingPointMode;
-  if (mPath != EnginePath::Scalar)
-    ProcessLanes(inputs, outputs, nFrames, controls);
+  const bool lanes = mPath != EnginePath::Scalar;
+  for (int start = 0; start < nFrames;)
+  {
+    const double* in[2] = {inputs[0] + start, inputs[1] + start};
+    double* out[2] = {outputs[0] + start, outputs[1] + start};
+    if (!mControls.Moving())
+    {
+      if (lanes)
+        ProcessLanes(in, out, nFrames - start);
+      else
+        ProcessScalar(in, out, nFrames - start);
+      break;
+    }
+    const int n = std::min(kFrameControlsFrames, nFrames - start);
+    mControls.Fill(mFrames, n, [this](ChainParam param, int band) { ApplySetting(param, band); });
+    if (lanes)
+      ProcessLanesMoving(in, out, n);
+    else
+      ProcessScalarMoving(in, out, n);
+    start += n;
+  }
+  if (lanes)
+    mLanes->chain.RecoverFromNonFiniteState();
   else
-    ProcessScalar(inputs, outputs, nFrames, controls);
+    RecoverFromNonFiniteState();
+  mControls.SetLive(true);
 }
 
-void ProcessingChain::ProcessLanes(double** inputs, double** outputs, int nFrames, const BlockControls& controls)
+void ProcessingChain::ConfigureLanes()
 {
   simd::LaneChain& lanes = mLanes->chain;
   if (mLaneCrossoversChanged)
@@ -175,9 +225,15 @@ void ProcessingChain::ProcessLanes(double** inputs, double** outputs, int nFrame
   if (mLaneBandsChanged)
     lanes.ConfigureBands(*this);
   mLaneCrossoversChanged = mLaneBandsChanged = false;
-  lanes.SetBlockControls(controls);
+}
 
-  const bool bypassed = controls.bypassValue >= 0.5;
+void ProcessingChain::ProcessLanes(const double* const* inputs, double* const* outputs, int nFrames)
+{
+  ConfigureLanes();
+  simd::LaneChain& lanes = mLanes->chain;
+  lanes.SetBlockControls(mBlock);
+
+  const bool bypassed = mBlock.bypassValue >= 0.5;
   float* levels = mLanes->meterLevels.data();
   constexpr int kStride = simd::kLaneMeterValuesPerFrame;
   constexpr int kSecond = kStride / 2; // levels: processed / output values, then dry / input values
@@ -191,14 +247,26 @@ void ProcessingChain::ProcessLanes(double** inputs, double** outputs, int nFrame
     else
       MeterSender::AddFrames(mMeters.data(), kNumMeters, levels, kStride, kSecond, n);
   }
-  lanes.RecoverFromNonFiniteState();
 }
 
-void ProcessingChain::ProcessScalar(double** inputs, double** outputs, int nFrames, const BlockControls& controls)
+void ProcessingChain::ProcessLanesMoving(const double* const* inputs, double* const* outputs, int nFrames)
 {
-  const double outGain = GainControlToFactor(controls.outGainControl);
-  const double mix = controls.mixPercent / 100.0;
-  const bool bypassed = controls.bypassValue >= 0.5;
+  ConfigureLanes();
+  float* levels = mLanes->meterLevels.data();
+  constexpr int kStride = simd::kLaneMeterValuesPerFrame;
+  constexpr int kSecond = kStride / 2;
+  mLanes->chain.ProcessMovingFrames(inputs[0], inputs[1], outputs[0], outputs[1], nFrames, levels, mFrames);
+  if (mFrames.anyProcessed)
+    MeterSender::AddFrames(mMeters.data(), kNumMeters, levels, kStride, kSecond, nFrames);
+  else
+    MeterSender::AddFrames(&mMeters[kOutputMeter], 1, levels + kOutputMeter, kStride, kSecond, nFrames);
+}
+
+void ProcessingChain::ProcessScalar(const double* const* inputs, double* const* outputs, int nFrames)
+{
+  const double outGain = GainControlToFactor(mBlock.outGainControl);
+  const double mix = mBlock.mixPercent / 100.0;
+  const bool bypassed = mBlock.bypassValue >= 0.5;
   const double* inL = inputs[0];
   const double* inR = inputs[1];
   double* outL = outputs[0];
@@ -232,8 +300,45 @@ void ProcessingChain::ProcessScalar(double** inputs, double** outputs, int nFram
     mMeters[kOutputMeter].AddSample(MaxIgnoringNaN(std::fabs(yL), std::fabs(yR)),
                                     MaxIgnoringNaN(std::fabs(xL), std::fabs(xR)));
   }
+}
 
-  RecoverFromNonFiniteState();
+void ProcessingChain::ProcessScalarMoving(const double* const* inputs, double* const* outputs, int nFrames)
+{
+  const FrameControls& f = mFrames;
+  for (int i = 0; i < nFrames; ++i)
+  {
+    const double xL = inputs[0][i];
+    const double xR = inputs[1][i];
+    BandFrame band = SplitFrame(xL, xR);
+    const BandFrame dry = band;
+    ShapeBandsMoving(band, i);
+    MixBands(band, dry, f.mix[i]);
+
+    const double pL = ((band[kHighBand][0] + band[kMidBand][0]) + band[kLowBand][0]) * f.outGain[i];
+    const double pR = ((band[kHighBand][1] + band[kMidBand][1]) + band[kLowBand][1]) * f.outGain[i];
+    const double bypass = f.bypass[i];
+    double yL = pL;
+    double yR = pR;
+    if (bypass >= 1.0)
+    {
+      yL = xL;
+      yR = xR;
+    }
+    else if (bypass > 0.0)
+    {
+      // The input as the crossovers take it, so that no NaN leaks into the fade.
+      const double sL = std::fabs(xL) <= kMaxInputMagnitude ? xL : 0.0;
+      const double sR = std::fabs(xR) <= kMaxInputMagnitude ? xR : 0.0;
+      yL = (sL - pL) * bypass + pL;
+      yR = (sR - pR) * bypass + pR;
+    }
+    if (bypass < 1.0)
+      MeterBands(band, dry);
+    outputs[0][i] = yL;
+    outputs[1][i] = yR;
+    mMeters[kOutputMeter].AddSample(MaxIgnoringNaN(std::fabs(yL), std::fabs(yR)),
+                                    MaxIgnoringNaN(std::fabs(xL), std::fabs(xR)));
+  }
 }
 
 ProcessingChain::BandFrame ProcessingChain::SplitFrame(double xL, double xR)
@@ -254,6 +359,29 @@ void ProcessingChain::ShapeBands(BandFrame& band)
     mExciters[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
   for (int b = 0; b < kNumBands; ++b)
     mDynamics[static_cast<size_t>(b)].Process(band[b][0], band[b][1]);
+}
+
+void ProcessingChain::ShapeBandsMoving(BandFrame& band, int frame)
+{
+  const FrameControls& f = mFrames;
+  for (int b = 0; b < kNumBands; ++b)
+  {
+    if (!f.excite[b])
+      continue;
+    double l = band[b][0];
+    double r = band[b][1];
+    mExciters[static_cast<size_t>(b)].ProcessDriven(l, r, f.drive[b][frame], f.trim[b][frame]);
+    const double w = f.exciteWeight[b][frame];
+    band[b][0] = w >= 1.0 ? l : (l - band[b][0]) * w + band[b][0];
+    band[b][1] = w >= 1.0 ? r : (r - band[b][1]) * w + band[b][1];
+  }
+  for (int b = 0; b < kNumBands; ++b)
+  {
+    const BandDynamics::MovingSettings s{f.preGain[b][frame],         f.postGain[b][frame], f.pullThresholdDb[b][frame],
+                                         f.pushThresholdDb[b][frame], f.pullFactor[b][frame], f.pushFactor[b][frame],
+                                         f.width[b][frame],           f.gainOnMid[b][frame], f.gainOnSide[b][frame]};
+    mDynamics[static_cast<size_t>(b)].ProcessMoving(band[b][0], band[b][1], s);
+  }
 }
 
 void ProcessingChain::MixBands(BandFrame& band, const BandFrame& dry, double mix)

@@ -3,6 +3,8 @@
 #include "dsp/BandDynamics.h"
 #include "dsp/BandExciter.h"
 #include "dsp/BandSplitter.h"
+#include "dsp/ChainControls.h"
+#include "dsp/FrameControls.h"
 #include "dsp/MeterSender.h"
 
 #include <array>
@@ -23,6 +25,14 @@ enum class EnginePath
 // The whole audio engine of the effect: per channel a three-band split, per
 // band excite then dynamics, a dry/wet mix per band, the band sum times the
 // output gain, and four meter feeds (Low, Mid, High, Output).
+//
+// A setting that changes while audio runs never steps: gains, thresholds,
+// Width, Depth, Mix and the excite drive glide to their new value; Mode,
+// Bypass and Excite on/off fade from the old output to the new one; a ramp
+// follows its straight line sample by sample (ChainControls). Time changes
+// the envelope coefficients at once, which moves nothing abruptly. Before the
+// first block after construction or Reset a change lands at once, and with
+// settings at rest the arithmetic is the unmoving one, bit for bit.
 //
 // Threads:
 // - ProcessBlock runs on the audio thread; it allocates nothing, takes no lock
@@ -69,6 +79,16 @@ public:
 
   // Parameter setters, in parameter units -----------------------------------
 
+  // Any parameter but Time. rampFrames > 0: a straight line from the value
+  // now to `value`, reached at the last of that many frames processed from
+  // here (a host's automation curve). Otherwise a jump, which glides or fades
+  // once the chain processes. band is ignored for parameters of the whole chain.
+  void SetParam(ChainParam param, int band, double value, int rampFrames = 0);
+  // The parameter's value on its curve now.
+  double ParamValue(ChainParam param, int band) const { return mControls.Value(param, band); }
+  // Frames a glide or fade lasts at the current rate.
+  int GlideFrames() const { return mControls.GlideFrames(); }
+
   // Pre- and post-gain of a band as gain-control values (-1..1).
   void SetBandGains(int band, double preGainControl, double postGainControl);
   void SetBandThresholds(int band, double pullThresholdDb, double pushThresholdDb);
@@ -93,15 +113,19 @@ public:
   // restores the caller's mode. State that became NaN or infinite is cleared
   // at the end of the block, so the output is finite again from the next
   // block on.
+  void ProcessBlock(double** inputs, double** outputs, int nFrames);
+  // Sets Out Gain, Mix and Bypass (as SetParam), then processes.
   void ProcessBlock(double** inputs, double** outputs, int nFrames, const BlockControls& controls);
 
   // Not while processing -----------------------------------------------------
 
   // Redesigns everything that depends on the sample rate (crossovers, envelope
-  // coefficients with the current Time factor, meter windows) for a valid rate;
-  // a rate that is zero, negative or not finite keeps the previous design. Then
-  // clears the envelopes and the crossover filters' state. The exciters'
-  // memories and the meters carry over.
+  // coefficients with the current Time factor, meter windows, glide length)
+  // for a valid rate; a rate that is zero, negative or not finite keeps the
+  // previous design. Then clears the envelopes and the crossover filters'
+  // state, and ends every glide and ramp at its destination: the next changes
+  // land at once until a block has been processed. The exciters' memories and
+  // the meters carry over.
   void Reset(double sampleRate);
 
   // Idle thread --------------------------------------------------------------
@@ -128,8 +152,15 @@ private:
   // The vector path's lanes and meter levels (ProcessingChain.cpp).
   struct LanePath;
 
-  void ProcessScalar(double** inputs, double** outputs, int nFrames, const BlockControls& controls);
-  void ProcessLanes(double** inputs, double** outputs, int nFrames, const BlockControls& controls);
+  // Brings the chain's own settings in line with the parameter's value now.
+  void ApplySetting(ChainParam param, int band);
+
+  // With settings at rest; then one run of moving settings (mFrames).
+  void ProcessScalar(const double* const* inputs, double* const* outputs, int nFrames);
+  void ProcessLanes(const double* const* inputs, double* const* outputs, int nFrames);
+  void ProcessScalarMoving(const double* const* inputs, double* const* outputs, int nFrames);
+  void ProcessLanesMoving(const double* const* inputs, double* const* outputs, int nFrames);
+  void ConfigureLanes();
   void ClearFiltersAndEnvelopes();
 
   // One frame's bands, [band][0] left and [band][1] right.
@@ -139,6 +170,7 @@ private:
   // per band, the dry/wet mix, and the band meters (processed, dry).
   BandFrame SplitFrame(double xL, double xR);
   void ShapeBands(BandFrame& band);
+  void ShapeBandsMoving(BandFrame& band, int frame);
   static void MixBands(BandFrame& band, const BandFrame& dry, double mix);
   void MeterBands(const BandFrame& band, const BandFrame& dry);
   void RecoverFromNonFiniteState();
@@ -149,6 +181,9 @@ private:
   std::array<MeterSender, kNumMeters> mMeters;
   double mSampleRate;
   double mTimeFactor = 1.0;
+  BlockControls mBlock;       // Out Gain, Mix and Bypass at rest
+  ChainControls mControls;
+  FrameControls mFrames{};    // the run being processed while settings move
   EnginePath mPath = EnginePath::Vector;
   std::unique_ptr<LanePath> mLanes;
   // Set by what changes the lanes' settings; the next vector block takes them.

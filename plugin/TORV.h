@@ -8,6 +8,8 @@
 #include "dsp/ProcessingChain.h"
 #include "vst3/IPlugVST3.h"
 
+#include <array>
+
 namespace igraphics
 {
 class PresetControl;
@@ -28,8 +30,13 @@ public:
 
   // Audio engine (TORVProcessing.cpp) --------------------------------------
   // Audio thread: applies the parameters marked since the last block, then
-  // processes.
+  // processes, following the host's automation points sample by sample:
+  // each continuous parameter's straight line to its next point, each
+  // stepped one (Mode, Time, Bypass) from its point's frame on.
   void ProcessBlock(double** inputs, double** outputs, int nFrames) override;
+  bool TakesParamPoints() const override { return true; }
+  // The host's bypass fades like the Bypass parameter (it counts as Bypass on).
+  bool ProcessesBypass() const override { return true; }
   // While not processing: redesigns for the frame's sample rate, clears state.
   void OnReset() override;
   // The parameter handler, on the thread that made the change (never the audio
@@ -58,12 +65,25 @@ protected:
 private:
   // Called once by the constructor after parameters and presets exist.
   void SetUpProcessing();
+  // A point's effect, from eventFrame of the piece on.
+  void ApplyPoint(const iplug::ParamPoint& point, int eventFrame, int pieceStart);
+  static bool IsSteppedParam(int paramIdx);
+  // The chain's Bypass value: on while the host bypasses, else the parameter's.
+  double BypassValue(double bypassParamValue) const;
   // The editor half of the parameter handler (TORVEditorLink.cpp).
   void ShowParamEditInPresetSelector(int paramIdx);
   // Installs the editor's make-context and layout functions (TORVEditorLink.cpp).
   void SetUpEditor();
 
   iplug::ProcessingChain mChain; // audio thread; OnReset while nothing processes
+  bool mHostBypassed = false;    // audio thread: the host's bypass as of this block
+  // Audio thread: the frame where each of a block's points takes effect, in order.
+  struct PointEvent
+  {
+    int frame;
+    int point;
+  };
+  std::array<PointEvent, iplug::ParamPointList::kCapacity> mPointEvents{};
 };
 
 static_assert(kNumParams <= iplug::ParamChangeSet::kCapacity, "every parameter must fit the change set");

@@ -6,6 +6,9 @@
 #include "dsp/MeterRecord.h"
 #include "plugin/TORVChainParams.h"
 
+#include <algorithm>
+#include <cmath>
+
 void TORV::SetUpProcessing()
 {
   mChain.Reset(GetSampleRate());
@@ -20,11 +23,98 @@ void TORV::ProcessBlock(double** inputs, double** outputs, int nFrames)
   // A host's process() has applied the marks before its queue; these are the
   // ones made since, or all of them when blocks are run directly.
   ApplyMarkedParamChanges();
-  // Mix, Out Gain and Bypass are sampled once per block; every other
-  // parameter reaches the chain through OnParamChangeRealtime.
-  const iplug::ProcessingChain::BlockControls controls{GetParam(kOutGain)->GetValue(), GetParam(kMix)->GetValue(),
-                                                       GetParam(kBypass)->GetValue()};
-  mChain.ProcessBlock(inputs, outputs, nFrames, controls);
+  if (nFrames <= 0)
+    return;
+
+  // This piece's share of the host's points, as offsets into the piece.
+  const std::span<const iplug::ParamPoint> all = ParamPoints();
+  const int pieceStart = PieceOffset();
+  const auto first = std::lower_bound(all.begin(), all.end(), pieceStart,
+                                      [](const iplug::ParamPoint& p, int offset) { return p.offset < offset; });
+  const auto last = std::lower_bound(first, all.end(), pieceStart + nFrames,
+                                     [](const iplug::ParamPoint& p, int offset) { return p.offset < offset; });
+  const std::span<const iplug::ParamPoint> points(first, last);
+
+  // Out Gain, Mix and Bypass without points here are read as they stand,
+  // which also catches values set without a handler call; the host's bypass
+  // counts as Bypass on.
+  bool hasPoints[kNumParams] = {};
+  for (const iplug::ParamPoint& point : points)
+    hasPoints[point.paramIdx] = true;
+  for (const int idx : {kOutGain, kMix})
+  {
+    if (!hasPoints[idx])
+      torv::ApplyParamValueToChain(mChain, idx, GetParam(idx)->GetValue());
+  }
+  mHostBypassed = GetBypassed();
+  if (!hasPoints[kBypass])
+    torv::ApplyParamValueToChain(mChain, kBypass, BypassValue(GetParam(kBypass)->GetValue()));
+
+  // The block in runs between the frames where a curve starts a new segment
+  // or a stepped parameter changes.
+  int done = 0;
+  auto processTo = [&](int frame) {
+    if (frame > done)
+    {
+      double* in[2] = {inputs[0] + done, inputs[1] + done};
+      double* out[2] = {outputs[0] + done, outputs[1] + done};
+      mChain.ProcessBlock(in, out, frame - done);
+      done = frame;
+    }
+  };
+  // A stepped parameter changes on its point's frame; a continuous one starts
+  // its straight line to a point right after its previous point.
+  int segmentStart[kNumParams] = {};
+  int nEvents = 0;
+  for (size_t i = 0; i < points.size(); ++i)
+  {
+    const iplug::ParamPoint& point = points[i];
+    const int frame = point.offset - pieceStart;
+    PointEvent event{IsSteppedParam(point.paramIdx) ? frame : segmentStart[point.paramIdx], static_cast<int>(i)};
+    segmentStart[point.paramIdx] = frame + 1;
+    int j = nEvents++;
+    for (; j > 0 && mPointEvents[static_cast<size_t>(j - 1)].frame > event.frame; --j)
+      mPointEvents[static_cast<size_t>(j)] = mPointEvents[static_cast<size_t>(j - 1)];
+    mPointEvents[static_cast<size_t>(j)] = event;
+  }
+  for (int e = 0; e < nEvents; ++e)
+  {
+    const PointEvent& event = mPointEvents[static_cast<size_t>(e)];
+    processTo(event.frame);
+    ApplyPoint(points[static_cast<size_t>(event.point)], event.frame, pieceStart);
+  }
+  processTo(nFrames);
+}
+
+void TORV::ApplyPoint(const iplug::ParamPoint& point, int eventFrame, int pieceStart)
+{
+  const int idx = point.paramIdx;
+  if (idx == kBypass)
+    torv::ApplyParamValueToChain(mChain, idx, BypassValue(point.value));
+  else if (IsSteppedParam(idx))
+    torv::ApplyParamValueToChain(mChain, idx, point.value);
+  else
+  {
+    // The line from the value now to the point. One steeper than a
+    // full-range glide is a jump, and glides.
+    const int frames = point.offset - pieceStart - eventFrame + 1;
+    iplug::ChainParam param = iplug::ChainParam::kCount;
+    int band = 0;
+    torv::ChainParamOf(idx, param, band);
+    const double distance = std::fabs(point.value - mChain.ParamValue(param, band)) / GetParam(idx)->GetRange();
+    const bool jump = !(distance * mChain.GlideFrames() <= frames);
+    torv::ApplyParamValueToChain(mChain, idx, point.value, jump ? 0 : frames);
+  }
+}
+
+bool TORV::IsSteppedParam(int paramIdx)
+{
+  return paramIdx == kTime || paramIdx == kBypass || (paramIdx >= kModeLow && paramIdx <= kModeHigh);
+}
+
+double TORV::BypassValue(double bypassParamValue) const
+{
+  return mHostBypassed ? 1.0 : bypassParamValue;
 }
 
 void TORV::OnReset()
@@ -50,7 +140,8 @@ void TORV::OnParamChangeRealtime(int paramIdx)
 {
   if (paramIdx < 0 || paramIdx >= NParams())
     return;
-  torv::ApplyParamToChain(mChain, paramIdx, [this](int idx) { return GetParam(idx)->GetValue(); });
+  const double value = GetParam(paramIdx)->GetValue();
+  torv::ApplyParamValueToChain(mChain, paramIdx, paramIdx == kBypass ? BypassValue(value) : value);
 }
 
 void TORV::OnIdleTick()

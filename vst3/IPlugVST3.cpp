@@ -162,8 +162,12 @@ vst3::tresult IPlugVST3::process(vst3::ProcessData& data)
   // block then only receives silence).
   const vst3::int32 sampleSize = mProcessingIsSetUp ? mProcessSetup.symbolicSampleSize : data.symbolicSampleSize;
   if (data.numSamples > 0 && data.symbolicSampleSize != sampleSize)
+  {
+    FinishParamPoints();
     return vst3::kInvalidArgument;
+  }
   ProcessAudio(data, *this, sampleSize);
+  FinishParamPoints();
   return vst3::kResultOk;
 }
 

@@ -155,8 +155,37 @@ void IPlugVST3ProcessorBase::PrepareProcessContext(const vst3::ProcessData& data
   SetTimeInfo(t);
 }
 
+bool IPlugVST3ProcessorBase::AddQueuePoints(vst3::IParamValueQueue& queue, int paramIdx)
+{
+  // A queue longer than this (no host sends one) lands as its last value.
+  constexpr int kMaxQueuePoints = 1024;
+  const int nPoints = queue.getPointCount();
+  if (!TakesParamPoints() || nPoints > kMaxQueuePoints)
+    return false;
+  const IParam& param = *mPlug.GetParam(paramIdx);
+  int offsets[kMaxQueuePoints];
+  double values[kMaxQueuePoints];
+  int count = 0;
+  int lastOffset = 0;
+  for (int i = 0; i < nPoints; ++i)
+  {
+    vst3::int32 offset = 0;
+    vst3::ParamValue value = 0.0;
+    if (queue.getPoint(i, offset, value) != vst3::kResultOk || value != value)
+      continue;
+    // Offsets run forward within the block; a host's stray one is held in line.
+    offset = std::max(offset, lastOffset);
+    lastOffset = offset;
+    offsets[count] = offset;
+    values[count] = param.NormToReal(std::clamp(value, 0.0, 1.0));
+    ++count;
+  }
+  return AddParamPoints(paramIdx, offsets, values, count);
+}
+
 void IPlugVST3ProcessorBase::ProcessParameterChanges(const vst3::ProcessData& data)
 {
+  BeginParamPoints();
   vst3::IParameterChanges* changes = data.inputParameterChanges;
   if (!changes)
     return;
@@ -183,9 +212,10 @@ void IPlugVST3ProcessorBase::ProcessParameterChanges(const vst3::ProcessData& da
     else if (id < static_cast<vst3::ParamID>(mPlug.NParams()))
     {
       const int idx = static_cast<int>(id);
+      if (!AddQueuePoints(*queue, idx))
+        OnParamChangeRealtime(idx);
       mPlug.GetParam(idx)->SetFromNormalized(value);
       mPlug.OnParamChange(idx, ParamSource::Host, offset);
-      OnParamChangeRealtime(idx);
     }
     else if (id >= kMidiCCParamStartID && DoesMIDIIn())
     {

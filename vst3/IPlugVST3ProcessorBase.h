@@ -37,8 +37,10 @@ public:
   // Caches the host's context (kept when a block comes without one) and
   // refreshes the frame's transport record from it.
   void PrepareProcessContext(const vst3::ProcessData& data);
-  // Applies the last point of each queue; every applied parameter reaches the
-  // signal path through OnParamChangeRealtime.
+  // Sets each parameter to the last point of its queue. A plug-in that takes
+  // points gets every point of the block (ProcessBlock follows the curve);
+  // otherwise the parameter reaches the signal path through
+  // OnParamChangeRealtime. FinishParamPoints follows the audio.
   void ProcessParameterChanges(const vst3::ProcessData& data);
   // Attaches the main buses and runs the block (or the bypass copy) in pieces
   // no longer than the prepared block size.
@@ -50,6 +52,8 @@ public:
 
 private:
   void AddAudioBuses(vst3::SingleComponentEffect& component, int configIdx, ERoute direction);
+  // The queue's points as the plug-in's; false when it takes none or they do not fit.
+  bool AddQueuePoints(vst3::IParamValueQueue& queue, int paramIdx);
 
   IPlugAPIBase& mPlug;
   vst3::ProcessContext mProcessContext{};

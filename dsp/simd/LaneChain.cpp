@@ -50,11 +50,6 @@ double EnvelopeAtLevel(double db)
   return std::exp(db / kDbPerNeper);
 }
 
-double RatioFactor(double ratio, double depth)
-{
-  return 1.0 - 1.0 / ((ratio - 1.0) * depth + 1.0);
-}
-
 // Lane `lane` of both channels' gain mix for a band in `mode`.
 void SetGainMix(LaneChainSettings& c, int lane, int mode)
 {
@@ -155,8 +150,8 @@ void LaneChain::ConfigureBands(const ProcessingChain& chain)
     c.postGain[b] = d.PostGain();
     c.pullThresholdDb[b] = d.PullThreshold();
     c.pushThresholdDb[b] = d.PushThreshold();
-    c.pullFactor[b] = RatioFactor(BandDynamics::kPullRatio, d.Depth());
-    c.pushFactor[b] = RatioFactor(BandDynamics::kPushRatio, d.Depth());
+    c.pullFactor[b] = BandDynamics::RatioFactor(BandDynamics::kPullRatio, d.Depth());
+    c.pushFactor[b] = BandDynamics::RatioFactor(BandDynamics::kPushRatio, d.Depth());
     c.attack[b] = d.AttackCoefficient();
     c.release[b] = d.ReleaseCoefficient();
     c.width[b] = d.Width();

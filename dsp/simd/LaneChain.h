@@ -53,6 +53,14 @@ public:
   {
     mKernels->process(mState, mSettings, inL, inR, outL, outR, meterLevels, nFrames);
   }
+  // One run of moving settings (nFrames <= kFrameControlsFrames), as
+  // ProcessFrames; the lane settings' band, Mix, Out Gain and Bypass values
+  // are not used.
+  void ProcessMovingFrames(const double* inL, const double* inR, double* outL, double* outR, int nFrames,
+                           float* meterLevels, const FrameControls& frames)
+  {
+    mKernels->processMoving(mState, mSettings, frames, inL, inR, outL, outR, meterLevels, nFrames);
+  }
   void RecoverFromNonFiniteState();
 
   const LaneKernels& Kernels() const { return *mKernels; }

@@ -10,6 +10,7 @@
 // - half-band stages, one set per band: path A L, R; path B L, R
 // - band lanes (dynamics, mix): Low, Mid, High, unused
 
+#include "dsp/FrameControls.h"
 #include "dsp/simd/VectorTypes.h"
 
 namespace iplug::simd
@@ -96,6 +97,12 @@ struct LaneKernels
   const char* name;
   void (*process)(LaneChainState& state, const LaneChainSettings& settings, const double* inL, const double* inR,
                   double* outL, double* outR, float* meterLevels, int nFrames);
+  // One run of at most kFrameControlsFrames frames with settings that move:
+  // the band, Mix, Out Gain and Bypass values come per frame from `frames`,
+  // the crossovers, half-band and envelope coefficients from `settings`.
+  void (*processMoving)(LaneChainState& state, const LaneChainSettings& settings, const FrameControls& frames,
+                        const double* inL, const double* inR, double* outL, double* outR, float* meterLevels,
+                        int nFrames);
   // Element-wise over arrays (any length), for tests and measurements.
   void (*exp)(const double* x, double* y, int n);
   void (*log)(const double* x, double* y, int n);

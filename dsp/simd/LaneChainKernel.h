@@ -318,6 +318,191 @@ CALVORIN_LANE_INLINE void RunLaneChain(LaneChainState& st, const LaneChainSettin
   }
 }
 
+// Runs with moving settings ------------------------------------------------
+//
+// The same passes as RunLanePass with the band, Mix, Out Gain and Bypass
+// values of every frame taken from FrameControls, in the arithmetic of the
+// scalar chain's moving step (BandDynamics::ProcessMoving): the pull and push
+// gains multiply into one dynamics gain that reaches mid and side in the
+// proportions of the band's Mode, and Excite and Bypass mix their output with
+// their input by a weight.
+
+static_assert(kLaneChunk == kFrameControlsFrames, "one run of moving settings is one pass");
+
+// Frame i of a per-band array, in band lanes.
+CALVORIN_LANE_INLINE D4 BandLanes(const FrameControls::BandFrames& v, int i, double unusedLane)
+{
+  return D4{v[0][i], v[1][i], v[2][i], unusedLane};
+}
+
+CALVORIN_LANE_INLINE void LaneExciteMoving(const LaneChainSettings& c, const FrameControls& f, LaneChainState& st,
+                                           D4* l, D4* r, int n)
+{
+  int bands[kLaneBands];
+  int count = 0;
+  for (int band = 0; band < kLaneBands; ++band)
+  {
+    if (f.excite[band])
+      bands[count++] = band;
+  }
+  if (count == 0)
+    return;
+
+  D4 v[kLaneBands][kLaneChunk];
+  for (int i = 0; i < n; ++i)
+  {
+    for (int k = 0; k < count; ++k)
+    {
+      const int band = bands[k];
+      const double dl = f.drive[band][i] * l[i][band];
+      const double dr = f.drive[band][i] * r[i][band];
+      v[k][i] = LaneHalfband(c.halfband, st.upsampler[band], D4{dl, dr, dl, dr});
+    }
+  }
+  for (int k = 0; k < count; ++k)
+  {
+    for (int i = 0; i < n; ++i)
+    {
+      v[k][i] = SwapHalves(Tanh(v[k][i]) * Splat(f.trim[bands[k]][i]));
+    }
+  }
+  for (int i = 0; i < n; ++i)
+  {
+    for (int k = 0; k < count; ++k)
+    {
+      const int band = bands[k];
+      const D4 down = LaneHalfband(c.halfband, st.downsampler[band], v[k][i]);
+      const double el = (down[0] + down[2]) * 0.5;
+      const double er = (down[1] + down[3]) * 0.5;
+      const double w = f.exciteWeight[band][i];
+      l[i].Set(band, w >= 1.0 ? el : (el - l[i][band]) * w + l[i][band]);
+      r[i].Set(band, w >= 1.0 ? er : (er - r[i][band]) * w + r[i][band]);
+    }
+  }
+}
+
+// Gains<> with the threshold and ratio factor of every frame.
+template <bool kPush>
+CALVORIN_LANE_INLINE void GainsMoving(const FrameControls& f, LaneGainPass& pass, int n)
+{
+  for (int b = 0; b < kLaneBands; ++b)
+  {
+    const double* thresholds = kPush ? f.pushThresholdDb[b] : f.pullThresholdDb[b];
+    const double* factors = kPush ? f.pushFactor[b] : f.pullFactor[b];
+    for (int i = 0; i < n; i += 4)
+    {
+      const D4 env = Abs(Load(&pass.envelope[b][i]));
+      const D4 threshold = Load(thresholds + i);
+      const D4 factor = Load(factors + i);
+      const D4 level = Log(env) * Splat(kLaneDbPerNeper);
+      const I4 apply = kPush ? Greater(level, threshold)
+                             : Greater(threshold, level) & Greater(level, Splat(kLanePullFloorDb));
+      D4 g = Splat(1.0);
+      if (AnyLane(apply))
+      {
+        g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
+        g = Select(Greater(Splat(0.0), g), Splat(0.0), g);
+        if (kPush)
+          g = Select(Greater(g, Splat(1.0)), Splat(1.0), g);
+      }
+      Store(&pass.gain[b][i], g);
+      StoreBits(&pass.apply[b][i], apply);
+    }
+  }
+}
+
+CALVORIN_LANE_INLINE void RunLaneMovingPass(LaneChainState& st, const LaneChainSettings& c, const FrameControls& f,
+                                            const double* inL, const double* inR, double* outL, double* outR,
+                                            float* meterLevels, int n)
+{
+  D4 dryL[kLaneChunk], dryR[kLaneChunk], l[kLaneChunk], r[kLaneChunk], e[kLaneChunk], dynamicsGain[kLaneChunk];
+  LaneGainPass pass;
+
+  for (int i = 0; i < n; ++i)
+  {
+    const double xL = __builtin_fabs(inL[i]) <= kLaneMaxInputMagnitude ? inL[i] : 0.0;
+    const double xR = __builtin_fabs(inR[i]) <= kLaneMaxInputMagnitude ? inR[i] : 0.0;
+    const D4 a = LaneSection(c.crossoverA[1], st.crossoverA[1],
+                             LaneSection(c.crossoverA[0], st.crossoverA[0], D4{xL, xR, xL, xR}));
+    const D4 b = LaneSection(c.crossoverB[1], st.crossoverB[1],
+                             LaneSection(c.crossoverB[0], st.crossoverB[0], D4{xL, xR, a[2], a[3]}));
+    dryL[i] = D4{a[0], b[2], b[0], 0.0};
+    dryR[i] = D4{a[1], b[3], b[1], 0.0};
+    l[i] = dryL[i];
+    r[i] = dryR[i];
+  }
+
+  LaneExciteMoving(c, f, st, l, r, n);
+
+  for (int i = 0; i < n; ++i)
+  {
+    const D4 pre = BandLanes(f.preGain, i, 1.0);
+    l[i] = l[i] * pre;
+    r[i] = r[i] * pre;
+    e[i] = MaxIgnoringNaN4(Abs(l[i]), Abs(r[i]));
+  }
+  Detect(c, st.pullEnvelope, e, pass, n);
+  GainsMoving<false>(f, pass, n);
+  for (int i = 0; i < n; ++i)
+  {
+    D4 g;
+    I4 apply;
+    GainsOf(pass, i, g, apply);
+    dynamicsGain[i] = Select(apply, g, Splat(1.0));
+    e[i] = Select(apply, e[i] * g, e[i]);
+  }
+  Detect(c, st.pushEnvelope, e, pass, n);
+  GainsMoving<true>(f, pass, n);
+
+  const D4 one = Splat(1.0);
+  const D4 half = Splat(0.5);
+  for (int i = 0; i < n; ++i)
+  {
+    D4 g;
+    I4 apply;
+    GainsOf(pass, i, g, apply);
+    const D4 gain = Select(apply, dynamicsGain[i] * g, dynamicsGain[i]);
+    const D4 m = ((l[i] + r[i]) * half) * ((gain - one) * BandLanes(f.gainOnMid, i, 1.0) + one);
+    const D4 side =
+      (((l[i] - r[i]) * half) * ((gain - one) * BandLanes(f.gainOnSide, i, 1.0) + one)) * BandLanes(f.width, i, 1.0);
+    const D4 post = BandLanes(f.postGain, i, 1.0);
+    const D4 mix = Splat(f.mix[i]);
+    D4 li = ((side + m) * post - dryL[i]) * mix + dryL[i];
+    D4 ri = ((m - side) * post - dryR[i]) * mix + dryR[i];
+
+    const double xL = inL[i];
+    const double xR = inR[i];
+    const double pL = ((li[2] + li[1]) + li[0]) * f.outGain[i];
+    const double pR = ((ri[2] + ri[1]) + ri[0]) * f.outGain[i];
+    const double bypass = f.bypass[i];
+    double yL = pL;
+    double yR = pR;
+    if (bypass >= 1.0)
+    {
+      yL = xL;
+      yR = xR;
+    }
+    else if (bypass > 0.0)
+    {
+      const double sL = __builtin_fabs(xL) <= kLaneMaxInputMagnitude ? xL : 0.0;
+      const double sR = __builtin_fabs(xR) <= kLaneMaxInputMagnitude ? xR : 0.0;
+      yL = (sL - pL) * bypass + pL;
+      yR = (sR - pR) * bypass + pR;
+    }
+    outL[i] = yL;
+    outR[i] = yR;
+
+    if (meterLevels)
+    {
+      const F4 first = MaxAbsToFloats(li.WithLane3(yL), ri.WithLane3(yR));
+      const F4 second = MaxAbsToFloats(dryL[i].WithLane3(xL), dryR[i].WithLane3(xR));
+      float* m8 = meterLevels + i * kLaneMeterValuesPerFrame;
+      __builtin_memcpy(m8, &first, sizeof first);
+      __builtin_memcpy(m8 + 4, &second, sizeof second);
+    }
+  }
+}
+
 // Applies a lane function to an array, four elements at a time.
 template <D4 (*Function)(D4)>
 CALVORIN_LANE_INLINE void LaneApply(const double* x, double* y, int n)
@@ -344,11 +529,18 @@ static constexpr LaneKernels MakeLaneKernels(const char* name)
     {
       RunLaneChain(state, settings, inL, inR, outL, outR, meterLevels, nFrames);
     }
+    static void ProcessMoving(LaneChainState& state, const LaneChainSettings& settings, const FrameControls& frames,
+                              const double* inL, const double* inR, double* outL, double* outR, float* meterLevels,
+                              int nFrames)
+    {
+      RunLaneMovingPass(state, settings, frames, inL, inR, outL, outR, meterLevels,
+                        nFrames < kLaneChunk ? nFrames : kLaneChunk);
+    }
     static void ApplyExp(const double* x, double* y, int n) { LaneApply<Exp>(x, y, n); }
     static void ApplyLog(const double* x, double* y, int n) { LaneApply<Log>(x, y, n); }
     static void ApplyTanh(const double* x, double* y, int n) { LaneApply<Tanh>(x, y, n); }
   };
-  return LaneKernels{name, Entries::Process, Entries::ApplyExp, Entries::ApplyLog, Entries::ApplyTanh};
+  return LaneKernels{name, Entries::Process, Entries::ProcessMoving, Entries::ApplyExp, Entries::ApplyLog, Entries::ApplyTanh};
 }
 
 } // namespace iplug::simd

@@ -245,8 +245,11 @@ TEST_P(TORVEngine, IdleTickDeliversSenderBySenderAndBypassFeedsOnlyOutput)
   for (size_t i = 0; i < plug->records.size(); ++i)
     EXPECT_EQ(plug->records[i].controlTag, static_cast<int>(i / 4)) << i;
 
-  plug->records.clear();
+  // Bypass fades in over its glide; from then on the output is the input.
   SetParameter(*plug, kBypass, 1);
+  const auto glide = static_cast<size_t>(plug->GetProcessingChain().GlideFrames());
+  Render(*plug, std::vector<double>(glide, 0.25), std::vector<double>(glide, -0.25));
+  plug->records.clear();
   const Output out = Render(*plug, l, r, 960);
   EXPECT_EQ(out.left, l);
   EXPECT_EQ(out.right, r);

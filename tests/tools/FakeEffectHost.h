@@ -109,6 +109,16 @@ public:
     return true;
   }
 
+  double ParameterValue(int id) override { return id == kGain ? gainNorm : 0.0; }
+
+  // Logged as "point <block> <id> <offset> <value>", the block counted from 0.
+  bool AddPoint(int id, int offset, double norm) override
+  {
+    log.push_back("point " + std::to_string(blocks) + " " + std::to_string(id) + " " + std::to_string(offset) + " " +
+                  std::to_string(norm));
+    return true;
+  }
+
   void Process(float* const* in, float* const* out, int n) override { Run(in, out, n, 32); }
   void Process(double* const* in, double* const* out, int n) override { Run(in, out, n, 64); }
 

@@ -77,6 +77,8 @@ int RunTool(FakeEffectHost& host, CapturedConsole& captured, std::vector<std::st
       }
       bool LoadPreset(int i, std::string& e) override { return host.LoadPreset(i, e); }
       bool SetParameter(int id, double v) override { return host.SetParameter(id, v); }
+      double ParameterValue(int id) override { return host.ParameterValue(id); }
+      bool AddPoint(int id, int offset, double v) override { return host.AddPoint(id, offset, v); }
       void Process(float* const* i, float* const* o, int n) override { host.Process(i, o, n); }
       void Process(double* const* i, double* const* o, int n) override { host.Process(i, o, n); }
       void Stop() override { host.Stop(); }

@@ -1,5 +1,7 @@
 #include "tools/calvorin/CommandLine.h"
 
+#include "tools/calvorin/Automation.h"
+
 #include <charconv>
 
 namespace calvorin::cli
@@ -65,7 +67,8 @@ const char* UsageText()
 {
   return "usage:\n"
          "  calvorin info [--bundle PATH]\n"
-         "  calvorin render IN OUT [--preset NAME|INDEX] [--set NAME=VALUE]... [--block N]\n"
+         "  calvorin render IN OUT [--preset NAME|INDEX] [--set NAME=VALUE]...\n"
+         "                 [--automate NAME=TIME:VALUE[,TIME:VALUE]...]... [--block N]\n"
          "                 [--precision 32|64] [--bundle PATH]\n"
          "  calvorin demo [OUTDIR] [--bundle PATH]\n"
          "  calvorin snapshot OUT.png [--preset NAME|INDEX] [--set NAME=VALUE]... [--scale S]\n"
@@ -76,7 +79,13 @@ const char* UsageText()
          "          the format OUT's extension names (.wav, .flac, .aiff, .ogg, .mp3...)\n"
          "  demo    renders a built-in 10 s signal through every factory preset into\n"
          "          OUTDIR (default ./calvorin-demo) with level plots and editor pictures\n"
-         "  snapshot draws the plug-in's editor into a PNG (no window needed; S 0.25-4)\n";
+         "  snapshot draws the plug-in's editor into a PNG (no window needed; S 0.25-4)\n"
+         "\n"
+         "  --automate moves one parameter during a render, as a host's automation:\n"
+         "          TIME in seconds from the start, rising; VALUE as for --set. A\n"
+         "          continuous parameter follows the straight line between points, a\n"
+         "          switch or list changes at them; before its first point it keeps its\n"
+         "          preset or --set value. A step: two points one sample apart.\n";
 }
 
 namespace
@@ -217,6 +226,14 @@ private:
     if (mOption == "--set")
       return ParseSetting(render.settings);
     std::string value;
+    if (mOption == "--automate")
+    {
+      AutomationArgument automation;
+      if (!TakeValue(value) || !ParseAutomation(value, automation, mError))
+        return false;
+      render.automations.push_back(std::move(automation));
+      return true;
+    }
     if (mOption == "--block")
     {
       if (!TakeValueOnce(mBlockSeen, value))

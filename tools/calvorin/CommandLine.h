@@ -23,12 +23,25 @@ struct ParameterSetting
   std::string value;
 };
 
+// "NAME=TIME:VALUE[,TIME:VALUE]..." of --automate, its times read.
+struct AutomationArgument
+{
+  struct Point
+  {
+    double seconds = 0.0;
+    std::string value; // as typed
+  };
+  std::string name;
+  std::vector<Point> points;
+};
+
 struct RenderArguments
 {
   std::string inputPath;
   std::string outputPath;
   std::optional<std::string> preset; // name or index, as typed
   std::vector<ParameterSetting> settings;
+  std::vector<AutomationArgument> automations;
   int blockFrames = 512;
   std::optional<int> precisionBits; // 32 or 64; unset: chosen from the input file
 };

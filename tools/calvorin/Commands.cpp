@@ -166,6 +166,13 @@ int RunRender(EffectHost& host, const RenderArguments& args, Console& console)
       return Fail(console, error);
     request.settings.push_back(resolved);
   }
+  for (const AutomationArgument& automation : args.automations)
+  {
+    AutomationCurve curve;
+    if (!ResolveAutomation(host, parameters, automation, request.automations, curve, error))
+      return Fail(console, error);
+    request.automations.push_back(std::move(curve));
+  }
 
   RenderReport report;
   switch (RenderFile(host, request, report, error))

@@ -53,6 +53,11 @@ public:
   // reach the signal path with the next processed block.
   virtual bool LoadPreset(int index, std::string& error) = 0;
   virtual bool SetParameter(int id, double normalized) = 0;
+  // A parameter's normalised value as the controller holds it.
+  virtual double ParameterValue(int id) = 0;
+  // While processing: a point of the parameter's automation queue in the
+  // next processed block, at frame `offset` of it. False when the queue is full.
+  virtual bool AddPoint(int id, int offset, double normalized) = 0;
   // nFrames at most the prepared block size; one pointer per prepared channel.
   virtual void Process(float* const* inputs, float* const* outputs, int nFrames) = 0;
   virtual void Process(double* const* inputs, double* const* outputs, int nFrames) = 0;

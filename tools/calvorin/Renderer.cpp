@@ -153,6 +153,9 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
 
   if (!ApplyParameters(host, request, error))
     return RenderStatus::kFailed;
+  AutomationPlayer automation;
+  if (!automation.Start(host, request.automations, format.sampleRate, error))
+    return RenderStatus::kFailed;
 
   const double seconds = static_cast<double>(format.frames) / format.sampleRate;
   std::unique_ptr<ProgressBar> progress;
@@ -174,6 +177,11 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
     if (n <= 0)
       break;
     inputMeter.Add(buffers.in64Ptrs.data(), n);
+    if (!automation.SendBlock(host, report.frames, n, error))
+    {
+      writer.Abort();
+      return RenderStatus::kFailed;
+    }
     ProcessBlock(host, buffers, report.precision, format.channels, n);
     outputMeter.Add(buffers.out64Ptrs.data(), n);
     if (!writer.Write(buffers.out64Ptrs.data(), n, error))

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "tools/calvorin/AudioFile.h"
+#include "tools/calvorin/Automation.h"
 #include "tools/calvorin/EffectHost.h"
 #include "tools/calvorin/LevelAnalysis.h"
 #include "tools/calvorin/ParameterAssignment.h"
@@ -23,6 +24,7 @@ struct RenderRequest
   std::string outputPath;
   std::optional<int> presetIndex;
   std::vector<ResolvedSetting> settings; // applied in order, after the preset
+  std::vector<AutomationCurve> automations; // played from the first block on
   int blockFrames = 512;
   std::optional<SamplePrecision> precision; // unset: 64-bit for 64-bit float files, else 32-bit
   std::ostream* progressStream = nullptr;   // progress bar target, or none

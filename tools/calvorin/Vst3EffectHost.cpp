@@ -218,6 +218,16 @@ bool Vst3EffectHost::SetParameter(int id, double normalized)
   return mParts->session->InputChanges().AddPoint(paramId, 0, normalized);
 }
 
+double Vst3EffectHost::ParameterValue(int id)
+{
+  return mParts->instance->Controller()->getParamNormalized(static_cast<vst3::ParamID>(id));
+}
+
+bool Vst3EffectHost::AddPoint(int id, int offset, double normalized)
+{
+  return mParts->session && mParts->session->InputChanges().AddPoint(static_cast<vst3::ParamID>(id), offset, normalized);
+}
+
 template <typename Sample>
 void Vst3EffectHost::ProcessBlock(Sample* const* inputs, Sample* const* outputs, int nFrames)
 {

@@ -28,6 +28,8 @@ public:
                std::string& error) override;
   bool LoadPreset(int index, std::string& error) override;
   bool SetParameter(int id, double normalized) override;
+  double ParameterValue(int id) override;
+  bool AddPoint(int id, int offset, double normalized) override;
   void Process(float* const* inputs, float* const* outputs, int nFrames) override;
   void Process(double* const* inputs, double* const* outputs, int nFrames) override;
   void Stop() override;

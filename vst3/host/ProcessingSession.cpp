@@ -27,7 +27,7 @@ std::vector<vst3::int32> BusChannels(vst3::IComponent* component, vst3::BusDirec
 ProcessingSession::ProcessingSession(vst3::IComponent* component, vst3::IAudioProcessor* processor)
   : mComponent(component),
     mProcessor(processor),
-    mInputChanges(MakeCom<ParameterChanges>()),
+    mInputChanges(MakeCom<ParameterChanges>(64, 1024)), // room for a dense automation curve in a long block
     mOutputChanges(MakeCom<ParameterChanges>()),
     mInputEvents(MakeCom<EventList>()),
     mOutputEvents(MakeCom<EventList>())
