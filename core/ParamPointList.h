@@ -11,6 +11,9 @@ namespace iplug
 // parameter the curve is a straight line.
 struct ParamPoint
 {
+  // The host's own bypass switch (value 0 or 1), which is no parameter of the plug-in.
+  static constexpr int kHostBypass = -1;
+
   int paramIdx = 0;
   int offset = 0;
   double value = 0.0;

@@ -69,14 +69,16 @@ private:
   void ApplyPoint(const iplug::ParamPoint& point, int eventFrame, int pieceStart);
   static bool IsSteppedParam(int paramIdx);
   // The chain's Bypass value: on while the host bypasses, else the parameter's.
-  double BypassValue(double bypassParamValue) const;
+  double BypassValue() const;
   // The editor half of the parameter handler (TORVEditorLink.cpp).
   void ShowParamEditInPresetSelector(int paramIdx);
   // Installs the editor's make-context and layout functions (TORVEditorLink.cpp).
   void SetUpEditor();
 
   iplug::ProcessingChain mChain; // audio thread; OnReset while nothing processes
-  bool mHostBypassed = false;    // audio thread: the host's bypass as of this block
+  // Audio thread: the host's bypass and the Bypass parameter where the block has reached.
+  double mHostBypassValue = 0.0;
+  double mBypassParamValue = 0.0;
   // Audio thread: the frame where each of a block's points takes effect, in order.
   struct PointEvent
   {

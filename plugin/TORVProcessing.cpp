@@ -39,16 +39,24 @@ void TORV::ProcessBlock(double** inputs, double** outputs, int nFrames)
   // which also catches values set without a handler call; the host's bypass
   // counts as Bypass on.
   bool hasPoints[kNumParams] = {};
+  bool hasHostBypassPoints = false;
   for (const iplug::ParamPoint& point : points)
-    hasPoints[point.paramIdx] = true;
+  {
+    if (point.paramIdx == iplug::ParamPoint::kHostBypass)
+      hasHostBypassPoints = true;
+    else
+      hasPoints[point.paramIdx] = true;
+  }
   for (const int idx : {kOutGain, kMix})
   {
     if (!hasPoints[idx])
       torv::ApplyParamValueToChain(mChain, idx, GetParam(idx)->GetValue());
   }
-  mHostBypassed = GetBypassed();
+  if (!hasHostBypassPoints)
+    mHostBypassValue = GetBypassed() ? 1.0 : 0.0;
   if (!hasPoints[kBypass])
-    torv::ApplyParamValueToChain(mChain, kBypass, BypassValue(GetParam(kBypass)->GetValue()));
+    mBypassParamValue = GetParam(kBypass)->GetValue();
+  torv::ApplyParamValueToChain(mChain, kBypass, BypassValue());
 
   // The block in runs between the frames where a curve starts a new segment
   // or a stepped parameter changes.
@@ -70,8 +78,10 @@ void TORV::ProcessBlock(double** inputs, double** outputs, int nFrames)
   {
     const iplug::ParamPoint& point = points[i];
     const int frame = point.offset - pieceStart;
-    PointEvent event{IsSteppedParam(point.paramIdx) ? frame : segmentStart[point.paramIdx], static_cast<int>(i)};
-    segmentStart[point.paramIdx] = frame + 1;
+    const bool stepped = IsSteppedParam(point.paramIdx);
+    PointEvent event{stepped ? frame : segmentStart[point.paramIdx], static_cast<int>(i)};
+    if (!stepped)
+      segmentStart[point.paramIdx] = frame + 1;
     int j = nEvents++;
     for (; j > 0 && mPointEvents[static_cast<size_t>(j - 1)].frame > event.frame; --j)
       mPointEvents[static_cast<size_t>(j)] = mPointEvents[static_cast<size_t>(j - 1)];
@@ -89,8 +99,11 @@ void TORV::ProcessBlock(double** inputs, double** outputs, int nFrames)
 void TORV::ApplyPoint(const iplug::ParamPoint& point, int eventFrame, int pieceStart)
 {
   const int idx = point.paramIdx;
-  if (idx == kBypass)
-    torv::ApplyParamValueToChain(mChain, idx, BypassValue(point.value));
+  if (idx == kBypass || idx == iplug::ParamPoint::kHostBypass)
+  {
+    (idx == kBypass ? mBypassParamValue : mHostBypassValue) = point.value;
+    torv::ApplyParamValueToChain(mChain, kBypass, BypassValue());
+  }
   else if (IsSteppedParam(idx))
     torv::ApplyParamValueToChain(mChain, idx, point.value);
   else
@@ -109,12 +122,13 @@ void TORV::ApplyPoint(const iplug::ParamPoint& point, int eventFrame, int pieceS
 
 bool TORV::IsSteppedParam(int paramIdx)
 {
-  return paramIdx == kTime || paramIdx == kBypass || (paramIdx >= kModeLow && paramIdx <= kModeHigh);
+  return paramIdx == kTime || paramIdx == kBypass || paramIdx == iplug::ParamPoint::kHostBypass ||
+         (paramIdx >= kModeLow && paramIdx <= kModeHigh);
 }
 
-double TORV::BypassValue(double bypassParamValue) const
+double TORV::BypassValue() const
 {
-  return mHostBypassed ? 1.0 : bypassParamValue;
+  return mHostBypassValue >= 0.5 ? 1.0 : mBypassParamValue;
 }
 
 void TORV::OnReset()
@@ -141,7 +155,9 @@ void TORV::OnParamChangeRealtime(int paramIdx)
   if (paramIdx < 0 || paramIdx >= NParams())
     return;
   const double value = GetParam(paramIdx)->GetValue();
-  torv::ApplyParamValueToChain(mChain, paramIdx, paramIdx == kBypass ? BypassValue(value) : value);
+  if (paramIdx == kBypass)
+    mBypassParamValue = value;
+  torv::ApplyParamValueToChain(mChain, paramIdx, paramIdx == kBypass ? BypassValue() : value);
 }
 
 void TORV::OnIdleTick()

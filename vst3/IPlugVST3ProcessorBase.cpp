@@ -183,6 +183,28 @@ bool IPlugVST3ProcessorBase::AddQueuePoints(vst3::IParamValueQueue& queue, int p
   return AddParamPoints(paramIdx, offsets, values, count);
 }
 
+void IPlugVST3ProcessorBase::AddHostBypassPoints(vst3::IParamValueQueue& queue)
+{
+  constexpr int kMaxQueuePoints = 64; // a switch: a few changes per block at most
+  const int nPoints = std::min<int>(queue.getPointCount(), kMaxQueuePoints);
+  if (!TakesParamPoints())
+    return;
+  int offsets[kMaxQueuePoints];
+  double values[kMaxQueuePoints];
+  int count = 0;
+  for (int i = 0; i < nPoints; ++i)
+  {
+    vst3::int32 offset = 0;
+    vst3::ParamValue value = 0.0;
+    if (queue.getPoint(i, offset, value) != vst3::kResultOk || value != value)
+      continue;
+    offsets[count] = std::max(offset, count > 0 ? offsets[count - 1] : 0);
+    values[count] = value > 0.5 ? 1.0 : 0.0;
+    ++count;
+  }
+  AddParamPoints(ParamPoint::kHostBypass, offsets, values, count);
+}
+
 void IPlugVST3ProcessorBase::ProcessParameterChanges(const vst3::ProcessData& data)
 {
   BeginParamPoints();
@@ -207,6 +229,7 @@ void IPlugVST3ProcessorBase::ProcessParameterChanges(const vst3::ProcessData& da
     const vst3::ParamID id = queue->getParameterId();
     if (id == kBypassParamID)
     {
+      AddHostBypassPoints(*queue);
       SetBypassed(value > 0.5);
     }
     else if (id < static_cast<vst3::ParamID>(mPlug.NParams()))

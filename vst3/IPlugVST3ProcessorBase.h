@@ -54,6 +54,8 @@ private:
   void AddAudioBuses(vst3::SingleComponentEffect& component, int configIdx, ERoute direction);
   // The queue's points as the plug-in's; false when it takes none or they do not fit.
   bool AddQueuePoints(vst3::IParamValueQueue& queue, int paramIdx);
+  // The host's bypass switch as points of ParamPoint::kHostBypass.
+  void AddHostBypassPoints(vst3::IParamValueQueue& queue);
 
   IPlugAPIBase& mPlug;
   vst3::ProcessContext mProcessContext{};
