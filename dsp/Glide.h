@@ -15,11 +15,12 @@ namespace iplug
 class Glide
 {
 public:
-  // Length of every glide, in samples (at least 1).
+  // Length of every glide, in samples (at least 1). Ends the one running.
   void SetLength(int frames)
   {
     mLength = frames > 1 ? frames : 1;
     mStep = 1.0 / mLength;
+    mPos = mLength;
   }
   int Length() const { return mLength; }
 

@@ -33,6 +33,18 @@ TEST(CommandLineParsing, RenderWithEveryOption)
   EXPECT_EQ(command->render.precisionBits, 64);
   EXPECT_EQ(command->bundlePath, "/x/Calvorin.vst3");
 
+  command = Parse({"render", "a.wav", "b.wav", "--automate", "Out Gain=0:-6 dB, 1.5:+3", "--automate=Mode Low=2:SIDE"},
+                  error);
+  ASSERT_TRUE(command) << error;
+  ASSERT_EQ(command->render.automations.size(), 2u);
+  const AutomationArgument& gain = command->render.automations[0];
+  EXPECT_EQ(gain.name, "Out Gain");
+  ASSERT_EQ(gain.points.size(), 2u);
+  EXPECT_EQ(gain.points[0].value, "-6 dB");
+  EXPECT_DOUBLE_EQ(gain.points[1].seconds, 1.5);
+  EXPECT_EQ(gain.points[1].value, "+3");
+  EXPECT_EQ(command->render.automations[1].name, "Mode Low");
+
   command = Parse({"render", "a.wav", "b.wav"}, error);
   ASSERT_TRUE(command);
   EXPECT_EQ(command->render.blockFrames, 512);
@@ -66,6 +78,10 @@ TEST(CommandLineParsing, BadInputNamesTheProblem)
       {{"render", "a", "b", "--set", "Depth"}, "--set expects NAME=VALUE"},
       {{"render", "a", "b", "--set", "=3"}, "--set expects NAME=VALUE"},
       {{"render", "a", "b", "--set"}, "--set needs a value"},
+      {{"render", "a", "b", "--automate", "Depth"}, "--automate expects NAME=TIME:VALUE"},
+      {{"render", "a", "b", "--automate", "Depth=1:50,2"}, "'2' in 'Depth=1:50,2' is no TIME:VALUE"},
+      {{"render", "a", "b", "--automate", "Depth=1:50,-2:60"}, "--automate Depth: '-2' is no time"},
+      {{"render", "a", "b", "--automate", "Depth=2:50,1.5:60"}, "times must rise, but 1.5 s follows 2 s"},
       {{"render", "a", "b", "--preset", "A", "--preset", "B"}, "--preset given more than once"},
       {{"render", "a", "b", "--volume", "3"}, "unknown option '--volume'"},
       {{"info", "--preset", "TORV"}, "unknown option '--preset' for info"},

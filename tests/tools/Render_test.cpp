@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <algorithm>
 #include <cmath>
 #include <fstream>
 #include <sstream>
@@ -215,6 +216,53 @@ TEST(Render, PresetThenSettingsInOrderReachTheSignal)
   const auto in = ReadAll(dir / "in.wav", info), out = ReadAll(dir / "out.wav", info);
   EXPECT_NEAR(out[1000] / in[1000], std::pow(10.0, 12.0 / 20.0), 1e-5);
   EXPECT_NE(captured.out.str().find("raised by"), std::string::npos);
+}
+
+TEST(Render, AutomationReachesTheEffectAsQueuePointsInTheirBlocks)
+{
+  TempDir dir;
+  WriteFile(dir / "in.wav", SF_FORMAT_WAV | SF_FORMAT_DOUBLE, 1000, 1, 300);
+  FakeEffectHost host;
+  CapturedConsole captured;
+  // At 1000 Hz in blocks of 100: Out Gain from 0 dB (its value before) to +12
+  // at frame 150 and -12 at 250; Mode High steps at 120.
+  ASSERT_EQ(RunTool(host, captured,
+                    {"render", dir / "in.wav", dir / "out.wav", "--block", "100", "--automate", "Out Gain=0.15:12,0.25:-12",
+                     "--automate", "Mode High=0.12:SIDE"}),
+            kExitOk)
+      << captured.err.str();
+  std::vector<std::string> points;
+  for (const std::string& line : host.log)
+  {
+    if (line.rfind("point", 0) == 0)
+      points.push_back(line);
+  }
+  const std::vector<std::string> expected{
+    // block 1: the value holds to frame 149, then the line to +12 at 150 and on
+    // to -12, so the block ends on that line
+    "point 1 1 49 0.500000", "point 1 1 50 0.750000", "point 1 1 99 0.505000",
+    "point 1 2 19 0.000000", "point 1 2 20 1.000000", // a list: no line, only its points
+    "point 2 1 50 0.250000",
+  };
+  EXPECT_EQ(points, expected);
+
+  // A curve that cannot be played: one line, no output.
+  for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
+         {{"--automate", "Loudness=1:3"}, "unknown parameter 'Loudness'"},
+         {{"--automate", "Depth=0.1:lots"}, "--automate Depth at 0.1 s: cannot read 'lots'"},
+         {{"--automate", "Depth=0.1:5", "--automate", "depth=0.2:7"}, "names Depth twice"},
+         {{"--automate", "Depth=0.1:5,0.1002:7"}, "fall on the same frame at 1000 Hz"},
+       })
+  {
+    CapturedConsole failed;
+    std::vector<std::string> all{"render", dir / "in.wav", dir / "bad.wav"};
+    all.insert(all.end(), args.begin(), args.end());
+    EXPECT_NE(RunTool(host, failed, all), kExitOk) << message;
+    const std::string err = failed.err.str();
+    EXPECT_NE(err.find(message), std::string::npos) << err;
+    EXPECT_EQ(std::count(err.begin(), err.end(), '\n'), 1) << err;
+    EXPECT_FALSE(std::filesystem::exists(dir.Path() / "bad.wav"));
+  }
 }
 
 TEST(Render, BadInputFailsWithOneLineAndNoOutput)
