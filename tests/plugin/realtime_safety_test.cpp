@@ -22,7 +22,8 @@ namespace
 {
 
 // Renders many blocks while the parameters keep changing between blocks (as
-// host automation applied on the audio thread does) and meters are drained.
+// host automation applied on the audio thread does: ramps, and jumps that
+// glide) and meters are drained.
 // Everything it touches was allocated before it runs.
 struct RealtimeWorkload
 {
@@ -58,7 +59,8 @@ struct RealtimeWorkload
         value = (b / 26) % 4 == 0 ? 1 : 0;
       else
         value = 2 * phase - 1; // gains and Time
-      torv::ApplyParamToChain(chain, p, [this](int idx) { return params[static_cast<size_t>(idx)]; });
+      // Every other change is a host's ramp, the others jump and glide.
+      torv::ApplyParamValueToChain(chain, p, value, b % 2 == 1 ? kBlock / 2 : 0);
 
       for (int i = 0; i < kBlock; ++i)
       {
