@@ -70,18 +70,6 @@ void ChainControls::Set(ChainParam p, int band, double value, int rampFrames)
   Retarget(p, band, mLive);
 }
 
-bool ChainControls::Moving() const
-{
-  if (mRamping)
-    return true;
-  for (const Glide& glide : mGlides)
-  {
-    if (glide.Active())
-      return true;
-  }
-  return false;
-}
-
 void ChainControls::Settle()
 {
   for (CurveTrack& track : mTracks)
@@ -99,13 +87,18 @@ void ChainControls::Settle()
   }
   for (Glide& glide : mGlides)
     glide.Stop();
+  mGliding = false;
 }
 
 void ChainControls::SetTarget(int value, double target, bool jump)
 {
   double& current = mTargets[static_cast<size_t>(value)];
   if (jump)
-    mGlides[static_cast<size_t>(value)].Jump(current - target);
+  {
+    Glide& glide = mGlides[static_cast<size_t>(value)];
+    glide.Jump(current, target);
+    mGliding = mGliding || glide.Active();
+  }
   current = target;
 }
 
@@ -131,7 +124,8 @@ void ChainControls::Retarget(ChainParam p, int band, bool jump)
       SetTarget(base + kDrive, BandExciter::DriveFor(amount), jump);
       SetTarget(base + kTrim, BandExciter::TrimFor(amount), jump);
     }
-    SetTarget(base + kExciteWeight, amount > 0.0 ? 1.0 : 0.0, jump);
+    // On or off is a switch even at the end of a ramp: it always fades.
+    SetTarget(base + kExciteWeight, amount > 0.0 ? 1.0 : 0.0, mLive);
     break;
   }
   case ChainParam::kMode:

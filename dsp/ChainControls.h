@@ -72,7 +72,13 @@ public:
   double Value(ChainParam p, int band) const { return Track(p, band).value; }
 
   // Whether any ramp or glide still runs.
-  bool Moving() const;
+  bool Moving() const { return mRamping || mGliding; }
+  // Whether the parameter rests at exactly this value (setting it again changes nothing).
+  bool AtRest(ChainParam p, int band, double value) const
+  {
+    const CurveTrack& track = Track(p, band);
+    return track.framesLeft == 0 && track.value == value;
+  }
 
   // The next n frames' values (n <= kFrameControlsFrames), advancing every
   // ramp and glide. Calls changed(p, band) for every parameter whose curve
@@ -133,6 +139,7 @@ private:
   std::array<Glide, kNumValues> mGlides;
   bool mLive = false;
   bool mRamping = false; // some track ramps
+  bool mGliding = false; // some glide may run
 };
 
 template <typename Changed>
@@ -157,6 +164,10 @@ void ChainControls::Fill(FrameControls& f, int n, Changed&& changed)
     }
     Store(f, i);
   }
+  bool gliding = false;
+  for (const Glide& glide : mGlides)
+    gliding = gliding || glide.Active();
+  mGliding = gliding;
   for (int t = 0; t < kNumTracks; ++t)
   {
     // Tracks moved in this run report once, also the one that just ended.

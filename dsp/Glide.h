@@ -4,7 +4,7 @@ namespace iplug
 {
 
 // The way a value that jumped comes back to its new target: a correction
-// added to the target that starts at (old value - new target) and falls to
+// added to the target that starts at (value now - new target) and falls to
 // exactly 0 after a fixed number of samples along a quintic curve with zero
 // slope and curvature at its end. A jump during a glide starts a new curve
 // from the value, slope and curvature the old one had reached, so the value
@@ -24,23 +24,33 @@ public:
   }
   int Length() const { return mLength; }
 
-  // Adds `jump` (old target - new target) to the correction now running.
-  void Jump(double jump)
+  // The value's target jumps from oldTarget to newTarget: the value goes on
+  // from where it is. Several jumps before the next sample land as one jump
+  // from that value to the last target, bit for bit.
+  void Jump(double oldTarget, double newTarget)
   {
-    if (!(jump == jump) || jump == 0.0) // a NaN target would never glide back; zero needs no glide
+    if (!(newTarget == newTarget)) // a NaN target would never glide back
       return;
-    double c = jump, v = 0.0, a = 0.0;
-    if (mPos < mLength)
+    double from = oldTarget, v = 0.0, a = 0.0;
+    if (mPos == 0)
+    {
+      // No sample since the last jump: start again from the same value.
+      from = mFrom;
+      v = mV;
+      a = mA;
+    }
+    else if (mPos < mLength)
     {
       const double u = mPos * mStep;
-      c += Correction(u);
+      from = oldTarget + Correction(u);
       v = Slope(u);
       a = Curvature(u);
     }
-    mC = c;
+    mFrom = from;
+    mC = from - newTarget;
     mV = v;
     mA = a;
-    mPos = 0;
+    mPos = mC == 0.0 && v == 0.0 && a == 0.0 ? mLength : 0;
   }
 
   // Drops the correction: the value is its target from now on.
@@ -89,6 +99,7 @@ private:
   int mLength = 1;
   double mStep = 1.0;
   int mPos = 1; // samples into the current curve; mLength when none runs
+  double mFrom = 0.0; // the value where the current curve starts
   double mC = 0.0, mV = 0.0, mA = 0.0;
 };
 

@@ -61,6 +61,9 @@ void ProcessingChain::SetParam(ChainParam param, int band, double value, int ram
     band = 0;
   if (!IsBand(band))
     return;
+  // Hosts and the plug-in repeat unchanged values every block: nothing to do.
+  if (rampFrames <= 0 && mControls.AtRest(param, band, value))
+    return;
   mControls.Set(param, band, value, rampFrames);
   ApplySetting(param, band);
 }
