@@ -155,7 +155,7 @@ void IPlugVST3ProcessorBase::PrepareProcessContext(const vst3::ProcessData& data
   SetTimeInfo(t);
 }
 
-bool IPlugVST3ProcessorBase::AddQueuePoints(vst3::IParamValueQueue& queue, int paramIdx)
+bool IPlugVST3ProcessorBase::AddQueuePoints(vst3::IParamValueQueue& queue, int paramIdx, int nFrames)
 {
   // A queue longer than this (no host sends one) lands as its last value.
   constexpr int kMaxQueuePoints = 1024;
@@ -174,7 +174,7 @@ bool IPlugVST3ProcessorBase::AddQueuePoints(vst3::IParamValueQueue& queue, int p
     if (queue.getPoint(i, offset, value) != vst3::kResultOk || value != value)
       continue;
     // Offsets run forward within the block; a host's stray one is held in line.
-    offset = std::max(offset, lastOffset);
+    offset = std::clamp(offset, lastOffset, std::max(nFrames - 1, lastOffset));
     lastOffset = offset;
     offsets[count] = offset;
     values[count] = param.NormToReal(std::clamp(value, 0.0, 1.0));
@@ -183,7 +183,7 @@ bool IPlugVST3ProcessorBase::AddQueuePoints(vst3::IParamValueQueue& queue, int p
   return AddParamPoints(paramIdx, offsets, values, count);
 }
 
-void IPlugVST3ProcessorBase::AddHostBypassPoints(vst3::IParamValueQueue& queue)
+void IPlugVST3ProcessorBase::AddHostBypassPoints(vst3::IParamValueQueue& queue, int nFrames)
 {
   constexpr int kMaxQueuePoints = 64; // a switch: a few changes per block at most
   const int nPoints = std::min<int>(queue.getPointCount(), kMaxQueuePoints);
@@ -198,7 +198,8 @@ void IPlugVST3ProcessorBase::AddHostBypassPoints(vst3::IParamValueQueue& queue)
     vst3::ParamValue value = 0.0;
     if (queue.getPoint(i, offset, value) != vst3::kResultOk || value != value)
       continue;
-    offsets[count] = std::max(offset, count > 0 ? offsets[count - 1] : 0);
+    const int previous = count > 0 ? offsets[count - 1] : 0;
+    offsets[count] = std::clamp(offset, previous, std::max(nFrames - 1, previous));
     values[count] = value > 0.5 ? 1.0 : 0.0;
     ++count;
   }
@@ -229,13 +230,13 @@ void IPlugVST3ProcessorBase::ProcessParameterChanges(const vst3::ProcessData& da
     const vst3::ParamID id = queue->getParameterId();
     if (id == kBypassParamID)
     {
-      AddHostBypassPoints(*queue);
+      AddHostBypassPoints(*queue, data.numSamples);
       SetBypassed(value > 0.5);
     }
     else if (id < static_cast<vst3::ParamID>(mPlug.NParams()))
     {
       const int idx = static_cast<int>(id);
-      if (!AddQueuePoints(*queue, idx))
+      if (!AddQueuePoints(*queue, idx, data.numSamples))
         OnParamChangeRealtime(idx);
       mPlug.GetParam(idx)->SetFromNormalized(value);
       mPlug.OnParamChange(idx, ParamSource::Host, offset);

@@ -52,10 +52,11 @@ public:
 
 private:
   void AddAudioBuses(vst3::SingleComponentEffect& component, int configIdx, ERoute direction);
-  // The queue's points as the plug-in's; false when it takes none or they do not fit.
-  bool AddQueuePoints(vst3::IParamValueQueue& queue, int paramIdx);
+  // The queue's points as the plug-in's, offsets held within the block of
+  // nFrames; false when it takes none or they do not fit.
+  bool AddQueuePoints(vst3::IParamValueQueue& queue, int paramIdx, int nFrames);
   // The host's bypass switch as points of ParamPoint::kHostBypass.
-  void AddHostBypassPoints(vst3::IParamValueQueue& queue);
+  void AddHostBypassPoints(vst3::IParamValueQueue& queue, int nFrames);
 
   IPlugAPIBase& mPlug;
   vst3::ProcessContext mProcessContext{};
