@@ -5,11 +5,13 @@
 // sanitizer report, finite input gives finite output, bypass gives the input
 // back, state reads back at its documented size, parameters stay normalised.
 
+#include "dsp/ChainControls.h"
 #include "tests/fuzz/FuzzInput.h"
 #include "tests/fuzz/ModuleRig.h"
 #include "vst3/host/MemoryStream.h"
 #include "vst3/host/ParameterChanges.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <vector>
@@ -197,6 +199,8 @@ public:
         {
           mState.setup = setup;
           mState.setupOk = true;
+          if (setup.sampleRate > 0.0 && std::isfinite(setup.sampleRate))
+            mLargestRate = std::max(mLargestRate, setup.sampleRate);
         }
         break;
       }
@@ -378,6 +382,15 @@ private:
       FUZZ_CHECK(AllFinite(mBuffers, outs[0].numChannels, numSamples, use64));
     if (bypassProbe && mInstance->Processor()->getLatencySamples() == 0)
     {
+      // The plug-in fades into bypass; once the fade is over, a block comes
+      // back as it went in. The rate the fade was measured for is the largest
+      // this run has set up (a refused rate keeps the one before).
+      const double fadeFrames = iplug::ChainControls::kGlideMs * 0.001 * mLargestRate + 1.0;
+      if (fadeFrames > 64.0 * numSamples)
+        return;
+      mChanges->Clear();
+      for (double done = numSamples; done < fadeFrames + numSamples; done += numSamples)
+        processor->process(data);
       const int32 shared = std::min(ins[0].numChannels, outs[0].numChannels);
       for (int c = 0; c < shared; ++c)
         for (int32 s = 0; s < numSamples; ++s)
@@ -487,6 +500,7 @@ private:
   vst3host::ComPtr<vst3host::ParameterChanges> mChanges;
   vst3host::ComPtr<vst3host::ParameterChanges> mOutChanges;
   HostState mState;
+  double mLargestRate = 48000.0; // of the processing set-ups accepted so far
   Buffers& mBuffers = SharedBuffers();
 };
 
