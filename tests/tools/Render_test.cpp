@@ -246,6 +246,14 @@ TEST(Render, AutomationReachesTheEffectAsQueuePointsInTheirBlocks)
   };
   EXPECT_EQ(points, expected);
 
+  // A point's value beyond the range is clamped and said with its time; the render goes on.
+  CapturedConsole clamped;
+  EXPECT_EQ(RunTool(host, clamped,
+                    {"render", dir / "in.wav", dir / "out.wav", "--automate", "Depth=0.1:150,0.2:50,0.25:-5"}),
+            kExitOk);
+  EXPECT_EQ(clamped.err.str(), "calvorin: --automate Depth at 0.1 s: Depth 150 is out of range (0 to 100 %); using 100 %\n"
+                               "calvorin: --automate Depth at 0.25 s: Depth -5 is out of range (0 to 100 %); using 0 %\n");
+
   // A curve that cannot be played: one line, no output.
   for (const auto& [args, message] : std::vector<std::pair<std::vector<std::string>, std::string>>{
          {{"--automate", "Loudness=1:3"}, "unknown parameter 'Loudness'"},

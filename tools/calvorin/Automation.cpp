@@ -89,6 +89,9 @@ bool ResolveAutomation(EffectHost& host, const std::vector<HostParameter>& param
     curve.id = resolved.id;
     curve.title = resolved.title;
     curve.points.push_back({point.seconds, resolved.normalized});
+    if (!resolved.adjustment.empty())
+      curve.adjustments.push_back("--automate " + automation.name + " at " + Seconds(point.seconds) +
+                                  " s: " + resolved.adjustment);
   }
   for (const HostParameter& parameter : parameters)
   {

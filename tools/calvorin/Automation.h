@@ -26,6 +26,9 @@ struct AutomationCurve
   std::string title;
   bool stepped = false; // a switch or list: changes at its points, no line between them
   std::vector<Point> points;
+  // One line for each point whose value was clamped, as for --set
+  // (ResolvedSetting::adjustment), with the point's time.
+  std::vector<std::string> adjustments;
 };
 
 // NAME and every VALUE as --set reads them; one curve per parameter.

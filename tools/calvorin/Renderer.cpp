@@ -156,6 +156,14 @@ RenderStatus RenderFile(EffectHost& host, const RenderRequest& request, RenderRe
   AutomationPlayer automation;
   if (!automation.Start(host, request.automations, format.sampleRate, error))
     return RenderStatus::kFailed;
+  for (const AutomationCurve& curve : request.automations)
+  {
+    for (const std::string& adjustment : curve.adjustments)
+    {
+      if (request.notify)
+        request.notify(adjustment);
+    }
+  }
 
   const double seconds = static_cast<double>(format.frames) / format.sampleRate;
   std::unique_ptr<ProgressBar> progress;

@@ -28,8 +28,8 @@ struct RenderRequest
   int blockFrames = 512;
   std::optional<SamplePrecision> precision; // unset: 64-bit for 64-bit float files, else 32-bit
   std::ostream* progressStream = nullptr;   // progress bar target, or none
-  // Told each setting's adjustment (ResolvedSetting) as it is applied, once
-  // the files are open and the plug-in is ready.
+  // Told each setting's adjustment (ResolvedSetting) as it is applied, then
+  // each curve's, once the files are open and the plug-in is ready.
   std::function<void(const std::string&)> notify;
   const std::atomic<bool>* cancel = nullptr; // set (for example by Ctrl-C) to stop early
 };
