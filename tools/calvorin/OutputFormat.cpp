@@ -1,6 +1,8 @@
 #include "tools/calvorin/OutputFormat.h"
 
 #include "core/Utf8Path.h"
+#include "tools/calvorin/SndfileLibrary.h"
+#include "tools/calvorin/Text.h"
 
 #include <sndfile.h>
 
@@ -151,37 +153,13 @@ std::optional<int> SampleTypeFor(const Container& container, const AudioFormat& 
   return NearestPlainType(container.major, input);
 }
 
-// Whether the linked libsndfile was built with this container (the Windows
-// build's has no codec libraries, so no FLAC, OGG or MPEG).
-bool LibraryHas(int major)
-{
-  int count = 0;
-  sf_command(nullptr, SFC_GET_FORMAT_MAJOR_COUNT, &count, sizeof(count));
-  for (int i = 0; i < count; ++i)
-  {
-    SF_FORMAT_INFO info{};
-    info.format = i;
-    if (sf_command(nullptr, SFC_GET_FORMAT_MAJOR, &info, sizeof(info)) == 0 &&
-        (info.format & SF_FORMAT_TYPEMASK) == major)
-      return true;
-  }
-  return false;
-}
-
-std::string Lowercase(std::string text)
-{
-  std::transform(text.begin(), text.end(), text.begin(),
-                 [](unsigned char c) { return static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
-  return text;
-}
-
 } // namespace
 
 std::string WritableExtensions()
 {
   std::string list;
   for (const Container& container : kContainers)
-    if (LibraryHas(container.major))
+    if (LibsndfileHas(container.major))
       list += (list.empty() ? "." : ", .") + std::string(container.extension);
   return list;
 }
@@ -193,7 +171,7 @@ bool ChooseOutputFormat(const std::string& path, const AudioFormat& input, Audio
     extension.erase(0, 1);
   const Container* container = nullptr;
   for (const Container& c : kContainers)
-    if (Lowercase(extension) == c.extension)
+    if (ToLower(extension) == c.extension)
       container = &c;
 
   const std::string cannot = "cannot write '" + path + "': ";
@@ -203,7 +181,7 @@ bool ChooseOutputFormat(const std::string& path, const AudioFormat& input, Audio
             " (calvorin writes " + WritableExtensions() + ")";
     return false;
   }
-  if (!LibraryHas(container->major))
+  if (!LibsndfileHas(container->major))
   {
     error = cannot + "this calvorin's libsndfile cannot write " + container->name + " files (it writes " +
             WritableExtensions() + ")";

@@ -2,6 +2,7 @@
 
 #include "tools/calvorin/CommandLine.h"
 #include "tools/calvorin/EffectHost.h"
+#include "tools/calvorin/Text.h"
 
 #include <string>
 #include <vector>
@@ -42,8 +43,5 @@ bool ResolveValue(EffectHost& host, const HostParameter& parameter, const std::s
 // FindParameter, then ResolveValue.
 bool ResolveSetting(EffectHost& host, const std::vector<HostParameter>& parameters, const ParameterSetting& setting,
                     ResolvedSetting& resolved, std::string& error);
-
-std::string ToLower(std::string text);
-std::string Trim(const std::string& text);
 
 } // namespace calvorin::cli
