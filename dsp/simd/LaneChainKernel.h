@@ -61,17 +61,48 @@ CALVORIN_LANE_INLINE void LaneApplyGain(const LaneChainSettings& c, I4 apply, D4
   r = Select(apply, newR, r);
 }
 
+// Local to each instruction set's file, like every function here, so no
+// build of one set stands in for another's.
+namespace
+{
+
+// The exciter's controls while nothing moves: the settings' drive and trim
+// for every frame, and the excited signal replaces the band's.
+struct LaneExciteAtRest
+{
+  const LaneChainSettings& c;
+  bool On(int band) const { return c.excite[band]; }
+  double Drive(int band, int) const { return c.drive[band]; }
+  double Trim(int band, int) const { return c.trim[band]; }
+  double Weight(int, int) const { return 1.0; }
+};
+
+// The exciter's controls of every frame, and how far each frame's excited
+// signal replaces the band's (a fade as Excite turns on or off).
+struct LaneExciteMovingControls
+{
+  const FrameControls& f;
+  bool On(int band) const { return f.excite[band]; }
+  double Drive(int band, int i) const { return f.drive[band][i]; }
+  double Trim(int band, int i) const { return f.trim[band][i]; }
+  double Weight(int band, int i) const { return f.exciteWeight[band][i]; }
+};
+
+} // namespace
+
 // Drive, tanh at twice the rate, trim, on the bands with excite, in three
 // passes over the frames (upsampling, shaping, downsampling) so that the
 // tanh of consecutive frames and the bands' all-pass chains overlap. Per band
 // the lanes are path A left, right, path B left, right.
-CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, LaneChainState& st, D4* l, D4* r, int n)
+template <typename Controls>
+CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, const Controls& controls, LaneChainState& st, D4* l,
+                                     D4* r, int n)
 {
   int bands[kLaneBands];
   int count = 0;
   for (int band = 0; band < kLaneBands; ++band)
   {
-    if (c.excite[band])
+    if (controls.On(band))
       bands[count++] = band;
   }
   if (count == 0)
@@ -83,18 +114,17 @@ CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, LaneChainState&
     for (int k = 0; k < count; ++k)
     {
       const int band = bands[k];
-      const double dl = c.drive[band] * l[i][band];
-      const double dr = c.drive[band] * r[i][band];
+      const double dl = controls.Drive(band, i) * l[i][band];
+      const double dr = controls.Drive(band, i) * r[i][band];
       v[k][i] = LaneHalfband(c.halfband, st.upsampler[band], D4{dl, dr, dl, dr});
     }
   }
   for (int k = 0; k < count; ++k)
   {
-    const D4 trim = Splat(c.trim[bands[k]]);
     for (int i = 0; i < n; ++i)
     {
       // Path A of the downsampler takes path B's value and vice versa.
-      v[k][i] = SwapHalves(Tanh(v[k][i]) * trim);
+      v[k][i] = SwapHalves(Tanh(v[k][i]) * Splat(controls.Trim(bands[k], i)));
     }
   }
   for (int i = 0; i < n; ++i)
@@ -103,8 +133,11 @@ CALVORIN_LANE_INLINE void LaneExcite(const LaneChainSettings& c, LaneChainState&
     {
       const int band = bands[k];
       const D4 down = LaneHalfband(c.halfband, st.downsampler[band], v[k][i]);
-      l[i].Set(band, (down[0] + down[2]) * 0.5);
-      r[i].Set(band, (down[1] + down[3]) * 0.5);
+      const double el = (down[0] + down[2]) * 0.5;
+      const double er = (down[1] + down[3]) * 0.5;
+      const double w = controls.Weight(band, i);
+      l[i].Set(band, w >= 1.0 ? el : (el - l[i][band]) * w + l[i][band]);
+      r[i].Set(band, w >= 1.0 ? er : (er - r[i][band]) * w + r[i][band]);
     }
   }
 }
@@ -242,7 +275,7 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
     r[i] = dryR[i];
   }
 
-  LaneExcite(c, st, l, r, n);
+  LaneExcite(c, LaneExciteAtRest{c}, st, l, r, n);
 
   for (int i = 0; i < n; ++i)
   {
@@ -335,52 +368,6 @@ CALVORIN_LANE_INLINE D4 BandLanes(const FrameControls::BandFrames& v, int i, dou
   return D4{v[0][i], v[1][i], v[2][i], unusedLane};
 }
 
-CALVORIN_LANE_INLINE void LaneExciteMoving(const LaneChainSettings& c, const FrameControls& f, LaneChainState& st,
-                                           D4* l, D4* r, int n)
-{
-  int bands[kLaneBands];
-  int count = 0;
-  for (int band = 0; band < kLaneBands; ++band)
-  {
-    if (f.excite[band])
-      bands[count++] = band;
-  }
-  if (count == 0)
-    return;
-
-  D4 v[kLaneBands][kLaneChunk];
-  for (int i = 0; i < n; ++i)
-  {
-    for (int k = 0; k < count; ++k)
-    {
-      const int band = bands[k];
-      const double dl = f.drive[band][i] * l[i][band];
-      const double dr = f.drive[band][i] * r[i][band];
-      v[k][i] = LaneHalfband(c.halfband, st.upsampler[band], D4{dl, dr, dl, dr});
-    }
-  }
-  for (int k = 0; k < count; ++k)
-  {
-    for (int i = 0; i < n; ++i)
-    {
-      v[k][i] = SwapHalves(Tanh(v[k][i]) * Splat(f.trim[bands[k]][i]));
-    }
-  }
-  for (int i = 0; i < n; ++i)
-  {
-    for (int k = 0; k < count; ++k)
-    {
-      const int band = bands[k];
-      const D4 down = LaneHalfband(c.halfband, st.downsampler[band], v[k][i]);
-      const double el = (down[0] + down[2]) * 0.5;
-      const double er = (down[1] + down[3]) * 0.5;
-      const double w = f.exciteWeight[band][i];
-      l[i].Set(band, w >= 1.0 ? el : (el - l[i][band]) * w + l[i][band]);
-      r[i].Set(band, w >= 1.0 ? er : (er - r[i][band]) * w + r[i][band]);
-    }
-  }
-}
-
 // Gains<> with the threshold and ratio factor of every frame.
 template <bool kPush>
 CALVORIN_LANE_INLINE void GainsMoving(const FrameControls& f, LaneGainPass& pass, int n)
@@ -432,7 +419,7 @@ CALVORIN_LANE_INLINE void RunLaneMovingPass(LaneChainState& st, const LaneChainS
     r[i] = dryR[i];
   }
 
-  LaneExciteMoving(c, f, st, l, r, n);
+  LaneExcite(c, LaneExciteMovingControls{f}, st, l, r, n);
 
   for (int i = 0; i < n; ++i)
   {
