@@ -35,7 +35,7 @@ TORV::TORV()
 }
 
 TORV::TORV(const iplug::Config& config)
-  : IPlugVST3(config)
+  : TORVFormatBase(config)
 {
   DeclareTORVParameters(*this);
   MakeTORVFactoryPresets(*this);

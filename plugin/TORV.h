@@ -6,7 +6,15 @@
 
 #include "plugin/TORVParams.h"
 #include "dsp/ProcessingChain.h"
+
+// The class is built once per plug-in format, on that format's base.
+#if defined(CALVORIN_FORMAT_LV2)
+#include "lv2/IPlugLV2.h"
+using TORVFormatBase = iplug::IPlugLV2;
+#else
 #include "vst3/IPlugVST3.h"
+using TORVFormatBase = iplug::IPlugVST3;
+#endif
 
 #include <array>
 
@@ -15,7 +23,7 @@ namespace igraphics
 class PresetControl;
 }
 
-class TORV : public iplug::IPlugVST3
+class TORV : public TORVFormatBase
 {
 public:
   // Lower and upper bound of every threshold parameter, in dB.
@@ -54,9 +62,16 @@ public:
   // while not processing.
   void SetEnginePath(iplug::EnginePath path) { mChain.SetEnginePath(path); }
 
+#if defined(CALVORIN_FORMAT_LV2)
+  // Gains as decibels ("-inf" at the minimum) and Time as its percentage.
+  iplug::PortScale GetPortScale(int paramIdx) const override;
+#endif
+
 protected:
+#if !defined(CALVORIN_FORMAT_LV2)
   // IEnginePath's kScalar and kVector.
   bool ChooseEnginePath(int path) override;
+#endif
 
   // The open editor's preset selector, or nullptr; kept by the editor layout.
   // UI thread only.

@@ -14,13 +14,6 @@ using iplug::GainControlToDb;
 using iplug::kMaxBoostDb;
 using iplug::kNeperPerDb;
 
-namespace
-{
-
-constexpr double kSilenceDisplayDb = -90.0; // at or below: shown as "-inf"
-
-} // namespace
-
 double TimePercent(double x)
 {
   return x < 0.0 ? 100.0 - 100.0 * std::fabs(x) : 100.0 + 900.0 * x;
@@ -35,7 +28,7 @@ double TimeFactor(double x)
 void FormatGainDisplay(double x, std::string& out)
 {
   const double d = GainControlToDb(x);
-  if (d > kSilenceDisplayDb)
+  if (d > kGainSilenceDisplayDb)
   {
     out = iplug::FormatFixed(d, 6);
     out.resize(std::min<std::size_t>(out.size(), d < 0.0 ? 5 : 4));
@@ -48,8 +41,13 @@ void FormatGainDisplay(double x, std::string& out)
 
 double ParseGainDisplay(const char* text)
 {
-  // "-inf" reads as minus infinity, which the first branch maps to -1.
-  const double d = iplug::ParseLeadingNumber(text);
+  // "-inf" reads as minus infinity.
+  return GainControlFromDb(iplug::ParseLeadingNumber(text));
+}
+
+double GainControlFromDb(double d)
+{
+  // Minus infinity takes the first branch, which maps it to -1.
   const double x = d <= 0.0 ? -(1.0 - std::exp(d * kNeperPerDb)) : d / kMaxBoostDb;
   return std::clamp(x, -1.0, 1.0);
 }
@@ -64,7 +62,11 @@ void FormatTimeDisplay(double x, std::string& out)
 
 double ParseTimeDisplay(const char* text)
 {
-  const double v = iplug::ParseLeadingNumber(text);
+  return TimeControlFromPercent(iplug::ParseLeadingNumber(text));
+}
+
+double TimeControlFromPercent(double v)
+{
   double x = std::clamp(v >= 100.0 ? (v - 100.0) / 900.0 : (v - 100.0) / 100.0, -1.0, 1.0);
 
   // The display truncates, so a value a rounding error below a whole percentage

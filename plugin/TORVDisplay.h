@@ -11,11 +11,20 @@
 namespace torv
 {
 
+// At or below this level a gain shows "-inf" (decibels).
+constexpr double kGainSilenceDisplayDb = -90.0;
+
 void FormatGainDisplay(double x, std::string& out);
+// The control value that shows these decibels; minus infinity gives -1.
+// Clamped to -1..1. Allocates nothing.
+double GainControlFromDb(double db);
 // Reads decibels as shown by FormatGainDisplay; "-inf" gives -1. Clamped to -1..1.
 double ParseGainDisplay(const char* text);
 
 void FormatTimeDisplay(double x, std::string& out);
+// The control value that shows this percentage (whole percentages exactly as
+// typed). Clamped to -1..1. Allocates nothing.
+double TimeControlFromPercent(double percent);
 // Reads a percentage as shown by FormatTimeDisplay. Clamped to -1..1.
 double ParseTimeDisplay(const char* text);
 

@@ -136,6 +136,7 @@ void TORV::OnReset()
   mChain.Reset(GetSampleRate());
 }
 
+#if !defined(CALVORIN_FORMAT_LV2)
 bool TORV::ChooseEnginePath(int path)
 {
   if (path != iplug::IEnginePath::kScalar && path != iplug::IEnginePath::kVector)
@@ -143,6 +144,7 @@ bool TORV::ChooseEnginePath(int path)
   mChain.SetEnginePath(path == iplug::IEnginePath::kScalar ? iplug::EnginePath::Scalar : iplug::EnginePath::Vector);
   return true;
 }
+#endif
 
 void TORV::OnParamUpdate(int paramIdx, iplug::ParamSource /*source*/)
 {
