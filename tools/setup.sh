@@ -23,6 +23,8 @@ main_packages=(
   libx11-dev libxfixes-dev
   # audio files for the command-line tool
   libsndfile1-dev
+  # the LV2 build's interface headers
+  lv2-dev
 )
 
 test_packages=(
@@ -36,6 +38,9 @@ test_packages=(
   libxtst-dev xvfb xauth
   # a real VST 3 host for the integration tests, and the Windows cross build
   ardour mingw-w64
+  # Debian's LV2 tools and hosts that test the LV2 bundle: lv2ls/lv2info,
+  # sord_validate, lv2file, jalv on jackd (Ardour above loads it too)
+  lilv-utils sordi lv2file jalv jackd2
   # a desktop around the editor in the window tests: a window manager, pointer
   # input and screenshots, and the pictures compared in Python
   openbox xdotool x11-utils imagemagick python3-pil python3-numpy
