@@ -42,7 +42,7 @@ TEST(Lv2Plugin, PortsShowTheDisplayedNumbersAndMeanWhatTypingThemMeans)
   // Back from the real value to the port: ends held, "-inf" at the minimum.
   EXPECT_EQ(plug->Scale(kOutGain).FromReal(-1.0), -90.0);
   EXPECT_EQ(plug->Scale(kOutGain).FromReal(0.25), 6.0);
-  EXPECT_EQ(plug->Scale(kTime).FromReal(-0.56), 44.0);
+  EXPECT_EQ(plug->Scale(kTime).FromReal(-0.5), 50.0);
   EXPECT_EQ(plug->Scale(kTime).FromReal(1.0), 1000.0);
   EXPECT_EQ(plug->Scale(kDepth).FromReal(80.0), 80.0);
   // Out of range and NaN port values: held at the ends, NaN ignored.
