@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <string>
 #include <utility>
@@ -119,6 +120,17 @@ TEST(Lv2Plugin, UiEditsLeaveAsPortValuesAndHostValuesComeBack)
   plug->OnPortEvent(static_cast<uint32_t>(plug->Ports().NPorts() + 5), 1.f);
   EXPECT_EQ(plug->GetParam(kBypass)->GetValue(), 0.0);
   EXPECT_TRUE(host.sizes.empty());
+
+  // A preset chosen in the editor: each value it changes leaves as an edit.
+  host.writes.clear();
+  host.touches.clear();
+  ASSERT_TRUE(plug->LoadPresetFromEditor(1)); // TORV: Depth 100 %, Pre-gain Low 4 dB
+  const auto wrote = [&](int paramIdx, float value) {
+    return std::count(host.writes.begin(), host.writes.end(), std::make_pair(plug->Ports().Param(paramIdx), value));
+  };
+  EXPECT_EQ(wrote(kDepth, 100.f), 1);
+  EXPECT_EQ(wrote(kPreGainLow, 4.f), 1);
+  EXPECT_EQ(host.touches.size(), 2 * host.writes.size());
 }
 
 } // namespace
