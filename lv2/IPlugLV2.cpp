@@ -1,5 +1,6 @@
 #include "lv2/IPlugLV2.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -71,8 +72,12 @@ void IPlugLV2::Activate()
 
 void IPlugLV2::Run(uint32_t nFrames)
 {
-  // Control ports first: a value that moved since the last run reaches the
-  // signal path as a host's change does in the other formats.
+  // Control ports first. A value that moved since the last run reaches the
+  // plug-in as a host's change does in the other formats: a point at the
+  // block's first frame, which the signal path glides to (a plug-in that
+  // takes no points gets the value at once).
+  static constexpr int kBlockStart = 0;
+  BeginParamPoints();
   for (int i = 0; i < NParams(); ++i)
   {
     const float* port = mParamPorts[static_cast<size_t>(i)];
@@ -86,23 +91,39 @@ void IPlugLV2::Run(uint32_t nFrames)
     const double real = Scale(i).ToReal(v);
     if (real != real)
       continue;
-    GetParam(i)->SetValue(real);
+    IParam* param = GetParam(i);
+    param->SetValue(real);
     OnParamChange(i, ParamSource::Host, 0);
-    OnParamChangeRealtime(i);
+    const double value = param->GetValue();
+    if (!AddParamPoints(i, &kBlockStart, &value, 1))
+      OnParamChangeRealtime(i);
   }
-  // lv2:enabled is 1 while the plug-in works, 0 while the host bypasses it.
+  // lv2:enabled is 1 while the plug-in works, 0 while the host bypasses it;
+  // a switch reaches the plug-in as a point too, so it fades.
   if (mEnabledPort)
-    SetBypassed(!(*mEnabledPort >= 0.5f));
+  {
+    const bool bypassed = !(*mEnabledPort >= 0.5f);
+    if (bypassed != GetBypassed())
+    {
+      const double value = bypassed ? 1.0 : 0.0;
+      AddParamPoints(ParamPoint::kHostBypass, &kBlockStart, &value, 1);
+    }
+    SetBypassed(bypassed);
+  }
   if (mLatencyPort)
     *mLatencyPort = static_cast<float>(GetLatency());
+  if (nFrames > 0)
+  {
+    // Input and output may share memory: the frame reads every input piece
+    // into its own buffers before the piece is processed.
+    float* in[PortLayout::kNumAudioIns] = {const_cast<float*>(mAudioIn[0]), const_cast<float*>(mAudioIn[1])};
+    ProcessHostChannels(in, PortLayout::kNumAudioIns, mAudioOut, PortLayout::kNumAudioOuts,
+                        static_cast<int>(std::min<uint32_t>(nFrames, 1u << 30)));
+  }
+  // After a run of 0 frames the points' values land at once.
+  FinishParamPoints();
   if (nFrames == 0)
     return;
-
-  // Input and output may share memory: the frame reads every input piece
-  // into its own buffers before the piece is processed.
-  float* in[PortLayout::kNumAudioIns] = {const_cast<float*>(mAudioIn[0]), const_cast<float*>(mAudioIn[1])};
-  ProcessHostChannels(in, PortLayout::kNumAudioIns, mAudioOut, PortLayout::kNumAudioOuts,
-                      static_cast<int>(std::min<uint32_t>(nFrames, 1u << 30)));
 
   // The DSP object has no UI thread: the idle work (taking the levels the
   // block measured) runs here, and what it sends the meters lands on the

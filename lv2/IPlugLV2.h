@@ -63,8 +63,9 @@ public:
   void ConnectPort(uint32_t port, void* data);
   // Clears the signal path's state (activate).
   void Activate();
-  // Audio thread: takes the control ports' values, processes nFrames of the
-  // audio ports (which may share memory), writes latency and levels. No
+  // Audio thread: takes the control ports' values (a moved one as a point at
+  // the block's start, so the signal path glides to it), processes nFrames of
+  // the audio ports (which may share memory), writes latency and levels. No
   // allocation, lock or system call.
   void Run(uint32_t nFrames);
 

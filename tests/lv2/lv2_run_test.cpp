@@ -1,7 +1,8 @@
 // The bundle's DSP object loaded as a host loads it (dlopen, lv2_descriptor):
 // blocks of 1, 7 and 4096 frames, sizes that change from call to call, runs
 // of 0 frames and in-place buffers all give the audio of one long block with
-// separate buffers; the latency and level ports report.
+// separate buffers; the latency and level ports report; a control port that
+// jumps between two run calls glides.
 
 #include <gtest/gtest.h>
 #include <lv2/core/lv2.h>
@@ -10,6 +11,7 @@
 
 #include <array>
 #include <cmath>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -56,8 +58,12 @@ protected:
       dlclose(mLibrary);
   }
 
-  // Renders the input in blocks of the sizes given (repeated), in place or not.
-  std::array<std::vector<float>, 2> Render(const std::vector<int>& blockSizes, bool inPlace)
+  using PortChange = std::function<void(std::array<float, kNumPorts>& controls, size_t framesDone)>;
+
+  // Renders the input in blocks of the sizes given (repeated), in place or
+  // not; change, if given, sets ports before each run call.
+  std::array<std::vector<float>, 2> Render(const std::vector<int>& blockSizes, bool inPlace,
+                                           const PortChange& change = {})
   {
     std::array<std::vector<float>, 2> out;
     LV2_Handle h = mDescriptor->instantiate(mDescriptor, kRate, "", nullptr);
@@ -99,6 +105,8 @@ protected:
         mDescriptor->connect_port(h, static_cast<uint32_t>(c), input);
         mDescriptor->connect_port(h, static_cast<uint32_t>(2 + c), output);
       }
+      if (change)
+        change(controls, done);
       mDescriptor->run(h, static_cast<uint32_t>(n));
       done += n;
     }
@@ -131,6 +139,35 @@ TEST_F(Lv2RunTest, BlockSizesAndInPlaceBuffersGiveTheAudioOfOneLongBlock)
       EXPECT_EQ(out[0], reference[0]) << "first block " << schedule[0] << (inPlace ? ", in place" : "");
       EXPECT_EQ(out[1], reference[1]) << "first block " << schedule[0] << (inPlace ? ", in place" : "");
     }
+}
+
+// Out Gain works after the detectors: a render whose Out Gain port jumps from
+// 0 to -20 dB between two run calls is the steady render times a factor that
+// leaves 1 smoothly and reaches 0.1 once the glide (20 ms) is over.
+TEST_F(Lv2RunTest, AControlPortThatJumpsBetweenRunCallsGlides)
+{
+  constexpr size_t kJump = 12000; // the start of a loud burst
+  const auto steady = Render({static_cast<int>(kJump)}, false);
+  const auto jumped = Render({static_cast<int>(kJump)}, false, [](auto& controls, size_t done) {
+    controls[kFirstControl + 24] = done >= kJump ? -20.f : 0.f;
+  });
+  const auto factor = [&](size_t frame) { return jumped[0][frame] / steady[0][frame]; };
+  const auto loud = [&](size_t frame) { return std::fabs(steady[0][frame]) > 0.05f; };
+  const auto loudFrom = [&](size_t frame) {
+    while (!loud(frame))
+      ++frame;
+    return frame;
+  };
+  const size_t start = loudFrom(kJump);
+  EXPECT_NEAR(factor(start), 1.0, 0.01) << "at frame " << start - kJump << " of the glide";
+  const size_t halfway = loudFrom(kJump + 480);
+  EXPECT_TRUE(factor(halfway) > 0.2 && factor(halfway) < 0.9) << "at frame " << halfway - kJump << ": " << factor(halfway);
+  for (size_t frame = kJump + 1000; frame < kJump + 5000; ++frame)
+  {
+    if (!loud(frame))
+      continue;
+    ASSERT_NEAR(factor(frame), 0.1, 1e-4) << "after the glide, frame " << frame - kJump;
+  }
 }
 
 TEST_F(Lv2RunTest, RefusesRatesTheEngineCannotRun)
