@@ -1,5 +1,7 @@
 #include "plugin/TORV.h"
 
+#include "plugin/Version.h"
+
 iplug::Config TORV::MakeConfig()
 {
   iplug::Config c;
@@ -9,7 +11,7 @@ iplug::Config TORV::MakeConfig()
   c.pluginName = "Calvorin";
   c.productName = "Calvorin";
   c.mfrName = "Fenmarch";
-  c.vendorVersion = 0x00010000; // 1.0.0
+  c.vendorVersion = calvorin::kPackedVersion;
   c.uniqueID = 0x5241764B;      // 'RAvK'
   c.mfrID = 0x466D6368;         // 'Fmch'
   c.latency = 0;

@@ -45,7 +45,7 @@ TEST_F(ModuleFactory, ExactlyOneClassWithItsPlatformEncodedIdAndStrings)
   EXPECT_EQ(c.classFlags, 2u);
   EXPECT_EQ(c.subCategories, "Fx|Dynamics");
   EXPECT_EQ(c.vendor, "Fenmarch") << "empty class vendor: the factory's applies";
-  EXPECT_EQ(c.version, "1.0.0");
+  EXPECT_EQ(c.version, CALVORIN_VERSION) << "the VERSION file's text";
   EXPECT_EQ(c.sdkVersion, "VST 3.7.7");
 }
 

@@ -1,5 +1,7 @@
 #include "RecordingTORV.h"
 
+#include "plugin/Version.h"
+
 #include "tests/support/AllocationCounter.h"
 
 #include <gtest/gtest.h>
@@ -41,7 +43,7 @@ TEST(TORV, ConfigurationAsDeclared)
   EXPECT_STREQ(plug.GetPluginName(), "Calvorin");
   EXPECT_STREQ(plug.GetProductName(), "Calvorin");
   EXPECT_STREQ(plug.GetMfrName(), "Fenmarch");
-  EXPECT_EQ(plug.GetPluginVersion(), 0x00010000);
+  EXPECT_EQ(plug.GetPluginVersion(), calvorin::kPackedVersion);
   EXPECT_EQ(plug.GetUniqueID(), 0x5241764B);
   EXPECT_EQ(plug.GetMfrID(), 0x466D6368);
   EXPECT_TRUE(plug.HasUI());
