@@ -23,6 +23,8 @@ echo "== tsan: concurrency stress"
 (cd "$root/build/tsan" && ctest --output-on-failure -R '^ConcurrencyStress' --no-tests=error --timeout 600)
 echo "== win64: cross-build for Windows, check the module's exports and imports, run the tests under wine"
 "$root/tools/test-win64.sh"
+echo "== win64: the installer under wine (upgrade, installed tool and module, uninstall)"
+"$root/tools/test-win64-setup.sh"
 # It changes the machine (and puts it back), so it runs alone, last.
 echo "== deb: apt-get install, found in /usr/lib/vst3 by calvorin and Ardour, apt-get remove"
 "$root/tools/test-deb-install.sh"
