@@ -80,6 +80,6 @@ TEXT
 
 mkdir -p "$(dirname "$out")"
 rm -f "$out"
-makensis -V2 -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$out" \
+makensis -V2 -WX -INPUTCHARSET UTF8 -DVERSION="$version" -DSTAGE="$stage" -DOUTFILE="$out" \
   "$root/tools/nsis/Calvorin.nsi"
 echo "package-win64-setup: $out"

@@ -11,7 +11,8 @@
 #   3. the silent uninstaller leaves the VST 3 folder as it was (a dummy
 #      plug-in placed there beforehand survives) and removes the rest;
 #   4. /CurrentUser with /D=: the user's VST 3 folder and the given program
-#      folder, and the uninstaller again leaves everything as it was.
+#      folder, and the uninstaller again leaves everything as it was (the
+#      folders the installer made, C:\Tools among them, go too).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$root/build/win64
@@ -104,8 +105,9 @@ else
 fi
 
 # 4. For the current user alone, into a given folder.
-user_vst3=$(find "$drive_c/users" -maxdepth 4 -type d -path '*/AppData/Local' | head -n 1)/Programs/Common/VST3
-user_before=$(listing "$user_vst3")
+user_programs=$(find "$drive_c/users" -maxdepth 4 -type d -path '*/AppData/Local' | head -n 1)/Programs
+user_vst3=$user_programs/Common/VST3
+user_before=$(listing "$user_programs")
 # (/D= is last and unquoted, as NSIS wants it: wine would quote a folder with a space.)
 "${wine[@]}" "$setup" /S /CurrentUser /D='C:\Tools\Calvorin' || fail "the per-user install exited with $?"
 if [ -f "$user_vst3/Calvorin.vst3/Contents/x86_64-win/Calvorin.vst3" ] && [ -f "$drive_c/Tools/Calvorin/calvorin.exe" ] &&
@@ -116,11 +118,11 @@ else
   fail "/CurrentUser /D=: $(listing "$user_vst3" | tr '\n' ' '); $(listing "$drive_c/Tools" | tr '\n' ' ')"
 fi
 "${wine[@]}" 'C:\Tools\Calvorin\uninstall.exe' /S || fail "the per-user uninstaller exited with $?"
-wait_gone "$drive_c/Tools/Calvorin" || fail "the given program folder is still there"
-if [ "$(listing "$user_vst3")" = "$user_before" ] && [ -z "$(reg_value "$user_key" DisplayName)" ]; then
-  pass "the per-user uninstall left the user's VST 3 folder as it was"
+wait_gone "$drive_c/Tools" || fail "the given program folder is still there: $(listing "$drive_c/Tools" | tr '\n' ' ')"
+if [ "$(listing "$user_programs")" = "$user_before" ] && [ -z "$(reg_value "$user_key" DisplayName)" ]; then
+  pass "the per-user uninstall left the user's folders as they were (the folders it made removed)"
 else
-  fail "after the per-user uninstall: $(listing "$user_vst3" | tr '\n' ' ')"
+  fail "after the per-user uninstall: $(listing "$user_programs" | tr '\n' ' ')"
 fi
 
 rm -rf "$vst3_dir/Dummy.vst3"

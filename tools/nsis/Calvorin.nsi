@@ -46,8 +46,9 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 
 !include "${STAGE}/bundle-files.nsh"
 
-; The entry in the installed programs (Apps & features); $2: whether this
-; installation made the VST 3 folder, $3: the size in KiB.
+; The entry in the installed programs (Apps & features), with the size in
+; KiB ($3) and the topmost folders this installation made, which its
+; uninstaller removes again when they are empty.
 !macro WriteUninstallEntry HIVE
   WriteRegStr ${HIVE} "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
   WriteRegStr ${HIVE} "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
@@ -57,7 +58,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
   WriteRegStr ${HIVE} "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\uninstall.exe"'
   WriteRegStr ${HIVE} "${UNINSTALL_KEY}" "QuietUninstallString" '"$INSTDIR\uninstall.exe" /S'
   WriteRegStr ${HIVE} "${UNINSTALL_KEY}" "VST3Folder" "$Vst3Dir"
-  WriteRegDWORD ${HIVE} "${UNINSTALL_KEY}" "VST3FolderCreated" $2
+  WriteRegStr ${HIVE} "${UNINSTALL_KEY}" "VST3FolderCreatedFrom" "$Vst3Top"
+  WriteRegStr ${HIVE} "${UNINSTALL_KEY}" "InstallFolderCreatedFrom" "$InstTop"
   WriteRegDWORD ${HIVE} "${UNINSTALL_KEY}" "EstimatedSize" $3
   WriteRegDWORD ${HIVE} "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD ${HIVE} "${UNINSTALL_KEY}" "NoRepair" 1
@@ -66,6 +68,8 @@ VIAddVersionKey /LANG=1033 "LegalCopyright" "${MAKER}"
 Var AllUsers      ; 1: system-wide (HKLM, the system VST 3 folder); 0: this user
 Var Vst3Dir       ; where the bundle goes
 Var GivenDir      ; /D= from the command line, or empty
+Var Vst3Top       ; the topmost folder of $Vst3Dir that the installation made, or empty
+Var InstTop       ; the same for $INSTDIR
 Var Admin
 Var ModeAll
 Var ModeUser
@@ -102,6 +106,36 @@ Function ApplyScope
     StrCpy $INSTDIR $1
   ${EndIf}
 FunctionEnd
+
+; Replaces the folder on the stack by the topmost of it and its parents that
+; does not exist yet (empty when it exists): what CreateDirectory will make.
+Function TopMissingFolder
+  Exch $0
+  Push $1
+  StrCpy $1 ""
+  ${DoUntil} ${FileExists} "$0\*"
+    StrCpy $1 $0
+    ${GetParent} $0 $0
+    ${IfThen} $0 == "" ${|} ${ExitDo} ${|}
+  ${Loop}
+  StrCpy $0 $1
+  Pop $1
+  Exch $0
+FunctionEnd
+
+; Removes FOLDER and then its parents up to TOP, each only when empty; nothing
+; when TOP is empty (the installation made none of them).
+!macro RemoveMadeFolders FOLDER TOP
+  StrCpy $R0 "${FOLDER}"
+  ${If} "${TOP}" != ""
+    ${Do}
+      RMDir "$R0"
+      ${IfThen} $R0 == "${TOP}" ${|} ${ExitDo} ${|}
+      ${GetParent} $R0 $R0
+      ${IfThen} $R0 == "" ${|} ${ExitDo} ${|}
+    ${Loop}
+  ${EndIf}
+!macroend
 
 Function .onInit
   ; NSIS has put /D= into $INSTDIR before this runs (there is no InstallDir).
@@ -187,12 +221,12 @@ Section "Calvorin" SecMain
   SectionIn RO
   Call RemovePrevious
 
-  ; Whether this installation made the VST 3 folder: then its uninstaller
-  ; removes it again once it is empty.
-  StrCpy $2 0
-  ${IfNot} ${FileExists} "$Vst3Dir\*"
-    StrCpy $2 1
-  ${EndIf}
+  Push $Vst3Dir
+  Call TopMissingFolder
+  Pop $Vst3Top
+  Push $INSTDIR
+  Call TopMissingFolder
+  Pop $InstTop
   CreateDirectory "$Vst3Dir"
   !insertmacro InstallBundle "$Vst3Dir"
 
@@ -222,12 +256,14 @@ Function un.onInit
     StrCpy $AllUsers 1
     SetShellVarContext all
     ReadRegStr $Vst3Dir HKLM "${UNINSTALL_KEY}" "VST3Folder"
-    ReadRegDWORD $2 HKLM "${UNINSTALL_KEY}" "VST3FolderCreated"
+    ReadRegStr $Vst3Top HKLM "${UNINSTALL_KEY}" "VST3FolderCreatedFrom"
+    ReadRegStr $InstTop HKLM "${UNINSTALL_KEY}" "InstallFolderCreatedFrom"
   ${Else}
     StrCpy $AllUsers 0
     SetShellVarContext current
     ReadRegStr $Vst3Dir HKCU "${UNINSTALL_KEY}" "VST3Folder"
-    ReadRegDWORD $2 HKCU "${UNINSTALL_KEY}" "VST3FolderCreated"
+    ReadRegStr $Vst3Top HKCU "${UNINSTALL_KEY}" "VST3FolderCreatedFrom"
+    ReadRegStr $InstTop HKCU "${UNINSTALL_KEY}" "InstallFolderCreatedFrom"
   ${EndIf}
 FunctionEnd
 
@@ -236,9 +272,7 @@ Section "Uninstall"
   ; user's other plug-ins, and anything added beside ours, stay.
   ${If} $Vst3Dir != ""
     !insertmacro UninstallBundle "$Vst3Dir"
-    ${If} $2 == 1
-      RMDir "$Vst3Dir"
-    ${EndIf}
+    !insertmacro RemoveMadeFolders "$Vst3Dir" "$Vst3Top"
   ${EndIf}
 
   Delete "$SMPROGRAMS\${PRODUCT}\${PRODUCT} Read Me.lnk"
@@ -248,7 +282,7 @@ Section "Uninstall"
   Delete "$INSTDIR\calvorin.exe"
   Delete "$INSTDIR\README.txt"
   Delete "$INSTDIR\uninstall.exe"
-  RMDir "$INSTDIR"
+  !insertmacro RemoveMadeFolders "$INSTDIR" "$InstTop"
 
   ${If} $AllUsers == 1
     DeleteRegKey HKLM "${UNINSTALL_KEY}"
