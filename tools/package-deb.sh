@@ -13,7 +13,9 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${1:-$root/build/release}
 vst3=$build/Calvorin.vst3
-lv2=$build/Calvorin.lv2
+# The LV2 bundle, where the build writes it (its path is in the build's cache).
+lv2=$(sed -n 's/^CALVORIN_LV2_BUNDLE_DIR:INTERNAL=//p' "$build/CMakeCache.txt" 2>/dev/null || true)
+[ -n "$lv2" ] && [ -d "$lv2" ] || lv2=
 cli=$build/tools/calvorin/calvorin
 module=$vst3/Contents/x86_64-linux/Calvorin.so
 for f in "$module" "$vst3/Contents/Resources/moduleinfo.json" "$cli"; do
@@ -40,7 +42,15 @@ mkdir -p "$stage/DEBIAN" "$stage/usr/bin" "$stage/usr/lib/vst3" "$stage/usr/shar
 
 cp -r "$vst3" "$stage/usr/lib/vst3/"
 # The LV2 bundle joins the package as soon as the build makes it.
-[ -d "$lv2" ] && mkdir -p "$stage/usr/lib/lv2" && cp -r "$lv2" "$stage/usr/lib/lv2/"
+formats="VST 3"
+plugins=" This package installs the VST 3 plug-in into /usr/lib/vst3,"
+if [ -n "$lv2" ]; then
+  mkdir -p "$stage/usr/lib/lv2"
+  cp -r "$lv2" "$stage/usr/lib/lv2/Calvorin.lv2"
+  formats="VST 3 and LV2"
+  plugins=" This package installs the VST 3 plug-in into /usr/lib/vst3 and
+ the LV2 plug-in into /usr/lib/lv2,"
+fi
 install -m 0755 "$cli" "$stage/usr/bin/calvorin"
 # As dh_strip: no debug information, no compiler notes; plug-in objects keep
 # only their dynamic symbols.
@@ -78,14 +88,15 @@ Installed-Size: $installed_size
 Depends: $depends
 Section: sound
 Priority: optional
-Description: three-band upward and downward compressor (VST 3 plug-in)
+Description: three-band upward and downward compressor ($formats plug-in)
  Calvorin splits the signal into three bands and compresses each one both
  downward, above its upper threshold, and upward, below its lower threshold,
  with its own vector-drawn editor.
  .
- This package installs the VST 3 plug-in into /usr/lib/vst3, where hosts
- such as Ardour, Bitwig Studio and REAPER find it, and the calvorin tool,
- which renders audio files through the plug-in from the command line.
+$plugins
+ where hosts such as Ardour, Bitwig Studio and REAPER find them, and the
+ calvorin tool, which renders audio files through the plug-in from the
+ command line.
 CONTROL
 (cd "$stage" && find usr -type f -printf '%P\n' | LC_ALL=C sort | sed 's#^#usr/#' | xargs -d '\n' md5sum) \
   > "$stage/DEBIAN/md5sums"

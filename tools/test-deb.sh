@@ -36,9 +36,10 @@ expected=(
   usr/share/man/man1/calvorin.1.gz
 )
 # The LV2 bundle, file for file as the build made it, when there is one.
-if [ -d "$build/Calvorin.lv2" ]; then
+lv2=$(sed -n 's/^CALVORIN_LV2_BUNDLE_DIR:INTERNAL=//p' "$build/CMakeCache.txt")
+if [ -n "$lv2" ] && [ -d "$lv2" ]; then
   while IFS= read -r f; do expected+=("usr/lib/lv2/Calvorin.lv2/$f"); done \
-    < <(cd "$build/Calvorin.lv2" && find . -type f -printf '%P\n')
+    < <(cd "$lv2" && find . -type f -printf '%P\n')
 fi
 if diff -u <(printf '%s\n' "${expected[@]}" | LC_ALL=C sort) \
             <(cd "$scratch" && find . ! -type d -printf '%P\n' | LC_ALL=C sort) >"$scratch.diff"; then
