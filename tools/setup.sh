@@ -49,8 +49,8 @@ test_packages=(
   wine64 libz-mingw-w64-dev meson
   # comparing the Windows build's output with Linux's, and its zip package
   python3 zip unzip
-  # the Windows installer (NSIS) and the Debian package's checker; dpkg-dev
-  # above has dpkg-deb and dpkg-shlibdeps
+  # packaging: the Windows installer (NSIS) and the Debian package's checker
+  # (dpkg-deb and dpkg-shlibdeps come with dpkg-dev, in the main list)
   nsis lintian
   # locale switching in tests
   locales
