@@ -254,12 +254,11 @@ CALVORIN_LANE_INLINE void LaneBypass(const double* inL, const double* inR, doubl
   }
 }
 
-CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSettings& c, const double* inL,
-                                      const double* inR, double* outL, double* outR, float* meterLevels, int n)
+// The input through both crossovers into the bands' lanes: dry keeps them
+// for the mix, l and r go on through the chain.
+CALVORIN_LANE_INLINE void LaneSplit(LaneChainState& st, const LaneChainSettings& c, const double* inL, const double* inR,
+                                    D4* dryL, D4* dryR, D4* l, D4* r, int n)
 {
-  D4 dryL[kLaneChunk], dryR[kLaneChunk], l[kLaneChunk], r[kLaneChunk], e[kLaneChunk];
-  LaneGainPass pass;
-
   for (int i = 0; i < n; ++i)
   {
     // The comparisons are false for NaN, so it enters as silence too.
@@ -274,6 +273,15 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
     l[i] = dryL[i];
     r[i] = dryR[i];
   }
+}
+
+CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSettings& c, const double* inL,
+                                      const double* inR, double* outL, double* outR, float* meterLevels, int n)
+{
+  D4 dryL[kLaneChunk], dryR[kLaneChunk], l[kLaneChunk], r[kLaneChunk], e[kLaneChunk];
+  LaneGainPass pass;
+
+  LaneSplit(st, c, inL, inR, dryL, dryR, l, r, n);
 
   LaneExcite(c, LaneExciteAtRest{c}, st, l, r, n);
 
@@ -405,19 +413,7 @@ CALVORIN_LANE_INLINE void RunLaneMovingPass(LaneChainState& st, const LaneChainS
   D4 dryL[kLaneChunk], dryR[kLaneChunk], l[kLaneChunk], r[kLaneChunk], e[kLaneChunk], dynamicsGain[kLaneChunk];
   LaneGainPass pass;
 
-  for (int i = 0; i < n; ++i)
-  {
-    const double xL = __builtin_fabs(inL[i]) <= kLaneMaxInputMagnitude ? inL[i] : 0.0;
-    const double xR = __builtin_fabs(inR[i]) <= kLaneMaxInputMagnitude ? inR[i] : 0.0;
-    const D4 a = LaneSection(c.crossoverA[1], st.crossoverA[1],
-                             LaneSection(c.crossoverA[0], st.crossoverA[0], D4{xL, xR, xL, xR}));
-    const D4 b = LaneSection(c.crossoverB[1], st.crossoverB[1],
-                             LaneSection(c.crossoverB[0], st.crossoverB[0], D4{xL, xR, a[2], a[3]}));
-    dryL[i] = D4{a[0], b[2], b[0], 0.0};
-    dryR[i] = D4{a[1], b[3], b[1], 0.0};
-    l[i] = dryL[i];
-    r[i] = dryR[i];
-  }
+  LaneSplit(st, c, inL, inR, dryL, dryR, l, r, n);
 
   LaneExcite(c, LaneExciteMovingControls{f}, st, l, r, n);
 
