@@ -254,6 +254,17 @@ CALVORIN_LANE_INLINE void LaneBypass(const double* inL, const double* inR, doubl
   }
 }
 
+// One frame's meter values: the bands after and before the chain, with the
+// unused band lane carrying the output (first four) and input (last four) levels.
+CALVORIN_LANE_INLINE void StoreLaneMeters(float* m8, D4 l, D4 r, D4 dryL, D4 dryR, double yL, double yR, double xL,
+                                          double xR)
+{
+  const F4 first = MaxAbsToFloats(l.WithLane3(yL), r.WithLane3(yR));
+  const F4 second = MaxAbsToFloats(dryL.WithLane3(xL), dryR.WithLane3(xR));
+  __builtin_memcpy(m8, &first, sizeof first);
+  __builtin_memcpy(m8 + 4, &second, sizeof second);
+}
+
 // The input through both crossovers into the bands' lanes: dry keeps them
 // for the mix, l and r go on through the chain.
 CALVORIN_LANE_INLINE void LaneSplit(LaneChainState& st, const LaneChainSettings& c, const double* inL, const double* inR,
@@ -336,14 +347,7 @@ CALVORIN_LANE_INLINE void RunLanePass(LaneChainState& st, const LaneChainSetting
     outR[i] = yR;
 
     if (meterLevels)
-    {
-      // The unused band lane carries the output (first) and input (second) levels.
-      const F4 first = MaxAbsToFloats(li.WithLane3(yL), ri.WithLane3(yR));
-      const F4 second = MaxAbsToFloats(dryL[i].WithLane3(xL), dryR[i].WithLane3(xR));
-      float* m8 = meterLevels + i * kLaneMeterValuesPerFrame;
-      __builtin_memcpy(m8, &first, sizeof first);
-      __builtin_memcpy(m8 + 4, &second, sizeof second);
-    }
+      StoreLaneMeters(meterLevels + i * kLaneMeterValuesPerFrame, li, ri, dryL[i], dryR[i], yL, yR, xL, xR);
   }
 }
 
@@ -476,13 +480,7 @@ CALVORIN_LANE_INLINE void RunLaneMovingPass(LaneChainState& st, const LaneChainS
     outR[i] = yR;
 
     if (meterLevels)
-    {
-      const F4 first = MaxAbsToFloats(li.WithLane3(yL), ri.WithLane3(yR));
-      const F4 second = MaxAbsToFloats(dryL[i].WithLane3(xL), dryR[i].WithLane3(xR));
-      float* m8 = meterLevels + i * kLaneMeterValuesPerFrame;
-      __builtin_memcpy(m8, &first, sizeof first);
-      __builtin_memcpy(m8 + 4, &second, sizeof second);
-    }
+      StoreLaneMeters(meterLevels + i * kLaneMeterValuesPerFrame, li, ri, dryL[i], dryR[i], yL, yR, xL, xR);
   }
 }
 
