@@ -71,7 +71,7 @@ void RangeSlider::ShowValue(int valIdx)
   const iplug::IParam* param = valIdx >= 0 && valIdx < NVals() ? GetParam(valIdx) : nullptr;
   if (!param)
   {
-    mReadout->Hide();
+    mReadout->Dismiss();
     return;
   }
   std::string text;

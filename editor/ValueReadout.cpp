@@ -45,7 +45,7 @@ void ValueReadout::Show(const char* text, float x, float y, const IColor& color)
   SetDirty(false);
 }
 
-void ValueReadout::Hide()
+void ValueReadout::Dismiss()
 {
   if (IsShowing())
     IControl::Hide(true); // marks the area dirty, so what lies below is drawn again

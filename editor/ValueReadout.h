@@ -20,7 +20,7 @@ public:
   // Shows text in color with the pill's left edge at x, centred on y (editor
   // units), moved inside the editor where it would stick out.
   void Show(const char* text, float x, float y, const IColor& color);
-  void Hide();
+  void Dismiss();
 
   bool IsShowing() const { return !IsHidden(); }
   const std::string& GetText() const { return mText; }
