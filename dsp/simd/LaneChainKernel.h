@@ -178,6 +178,24 @@ CALVORIN_LANE_INLINE void Detect(const LaneChainSettings& c, LaneDoubles& envelo
   Store(envelope, env);
 }
 
+// One lane group's detector gain from its envelope. Sets apply to the lanes
+// whose level lies on the detector's side of the threshold (above it for push,
+// below it and above the floor for pull); the exp is skipped when none does.
+template <bool kPush>
+CALVORIN_LANE_INLINE D4 GroupGain(D4 env, D4 threshold, D4 factor, I4& apply)
+{
+  const D4 level = Log(env) * Splat(kLaneDbPerNeper);
+  apply = kPush ? Greater(level, threshold)
+                : Greater(threshold, level) & Greater(level, Splat(kLanePullFloorDb));
+  if (!AnyLane(apply))
+    return Splat(1.0);
+  D4 g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
+  g = Select(Greater(Splat(0.0), g), Splat(0.0), g);
+  if (kPush)
+    g = Select(Greater(g, Splat(1.0)), Splat(1.0), g);
+  return g;
+}
+
 // The gains of one detector, four frames of one band per lane group, so that
 // all four lanes carry work and the three bands' exp and log overlap. A group
 // whose envelopes all lie clearly outside the detector's range (compared in
@@ -204,18 +222,9 @@ CALVORIN_LANE_INLINE bool Gains(const LaneChainSettings& c, LaneGainPass& pass, 
         StoreBits(&pass.apply[b][i], SplatBits(0));
         continue;
       }
-      const D4 level = Log(env) * Splat(kLaneDbPerNeper);
-      const I4 apply = kPush ? Greater(level, threshold)
-                             : Greater(threshold, level) & Greater(level, Splat(kLanePullFloorDb));
-      D4 g = Splat(1.0);
-      if (AnyLane(apply))
-      {
-        any = true;
-        g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
-        g = Select(Greater(Splat(0.0), g), Splat(0.0), g);
-        if (kPush)
-          g = Select(Greater(g, Splat(1.0)), Splat(1.0), g);
-      }
+      I4 apply;
+      const D4 g = GroupGain<kPush>(env, threshold, factor, apply);
+      any = any || AnyLane(apply);
       Store(&pass.gain[b][i], g);
       StoreBits(&pass.apply[b][i], apply);
     }
@@ -393,17 +402,8 @@ CALVORIN_LANE_INLINE void GainsMoving(const FrameControls& f, LaneGainPass& pass
       const D4 env = Abs(Load(&pass.envelope[b][i]));
       const D4 threshold = Load(thresholds + i);
       const D4 factor = Load(factors + i);
-      const D4 level = Log(env) * Splat(kLaneDbPerNeper);
-      const I4 apply = kPush ? Greater(level, threshold)
-                             : Greater(threshold, level) & Greater(level, Splat(kLanePullFloorDb));
-      D4 g = Splat(1.0);
-      if (AnyLane(apply))
-      {
-        g = Exp(factor * (threshold - level) * Splat(kLaneNeperPerDb));
-        g = Select(Greater(Splat(0.0), g), Splat(0.0), g);
-        if (kPush)
-          g = Select(Greater(g, Splat(1.0)), Splat(1.0), g);
-      }
+      I4 apply;
+      const D4 g = GroupGain<kPush>(env, threshold, factor, apply);
       Store(&pass.gain[b][i], g);
       StoreBits(&pass.apply[b][i], apply);
     }
