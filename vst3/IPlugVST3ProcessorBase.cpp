@@ -12,6 +12,32 @@
 namespace iplug
 {
 
+namespace
+{
+// Reads a queue's first nPoints points into offsets and values (mapped by
+// toValue), skipping unreadable and NaN ones, and returns how many it kept.
+// Offsets run forward within the block of nFrames; a host's stray one is held
+// in line.
+template <typename ToValue>
+int ReadQueuePoints(vst3::IParamValueQueue& queue, int nPoints, int nFrames, int* offsets, double* values,
+                    ToValue toValue)
+{
+  int count = 0;
+  for (int i = 0; i < nPoints; ++i)
+  {
+    vst3::int32 offset = 0;
+    vst3::ParamValue value = 0.0;
+    if (queue.getPoint(i, offset, value) != vst3::kResultOk || value != value)
+      continue;
+    const int previous = count > 0 ? offsets[count - 1] : 0;
+    offsets[count] = std::clamp(offset, previous, std::max(nFrames - 1, previous));
+    values[count] = toValue(value);
+    ++count;
+  }
+  return count;
+}
+} // namespace
+
 IPlugVST3ProcessorBase::IPlugVST3ProcessorBase(const Config& config, IPlugAPIBase& plug)
   : IPlugProcessor(config), mPlug(plug)
 {
@@ -165,21 +191,8 @@ bool IPlugVST3ProcessorBase::AddQueuePoints(vst3::IParamValueQueue& queue, int p
   const IParam& param = *mPlug.GetParam(paramIdx);
   int offsets[kMaxQueuePoints];
   double values[kMaxQueuePoints];
-  int count = 0;
-  int lastOffset = 0;
-  for (int i = 0; i < nPoints; ++i)
-  {
-    vst3::int32 offset = 0;
-    vst3::ParamValue value = 0.0;
-    if (queue.getPoint(i, offset, value) != vst3::kResultOk || value != value)
-      continue;
-    // Offsets run forward within the block; a host's stray one is held in line.
-    offset = std::clamp(offset, lastOffset, std::max(nFrames - 1, lastOffset));
-    lastOffset = offset;
-    offsets[count] = offset;
-    values[count] = param.NormToReal(std::clamp(value, 0.0, 1.0));
-    ++count;
-  }
+  const int count = ReadQueuePoints(queue, nPoints, nFrames, offsets, values,
+                                    [&](double value) { return param.NormToReal(std::clamp(value, 0.0, 1.0)); });
   return AddParamPoints(paramIdx, offsets, values, count);
 }
 
@@ -191,18 +204,8 @@ void IPlugVST3ProcessorBase::AddHostBypassPoints(vst3::IParamValueQueue& queue, 
     return;
   int offsets[kMaxQueuePoints];
   double values[kMaxQueuePoints];
-  int count = 0;
-  for (int i = 0; i < nPoints; ++i)
-  {
-    vst3::int32 offset = 0;
-    vst3::ParamValue value = 0.0;
-    if (queue.getPoint(i, offset, value) != vst3::kResultOk || value != value)
-      continue;
-    const int previous = count > 0 ? offsets[count - 1] : 0;
-    offsets[count] = std::clamp(offset, previous, std::max(nFrames - 1, previous));
-    values[count] = value > 0.5 ? 1.0 : 0.0;
-    ++count;
-  }
+  const int count = ReadQueuePoints(queue, nPoints, nFrames, offsets, values,
+                                    [](double value) { return value > 0.5 ? 1.0 : 0.0; });
   AddParamPoints(ParamPoint::kHostBypass, offsets, values, count);
 }
 
